@@ -1,0 +1,32 @@
+#pragma once
+// Every engine procedure reports its outcome as one of these codes. The same
+// number can mean different things for install and uninstall (-1, -2); the
+// caller always knows which procedure it called.
+#include <cstdint>
+
+namespace lexiphon {
+
+using ResultCode = std::int16_t;
+
+namespace result {
+constexpr ResultCode kSuccess = 0;
+// DoInstall: neither the template nor an archive is in the program's folder.
+// DoUninstall: TargetDir does not exist.
+constexpr ResultCode kInstallPackageMissing = -1;
+constexpr ResultCode kUninstallTargetMissing = -1;
+// DoInstall: an archive is there but was not unpacked.
+// DoUninstall: some package item was missing or could not be deleted.
+constexpr ResultCode kInstallNotUnpacked = -2;
+constexpr ResultCode kUninstallIncomplete = -2;
+constexpr ResultCode kInstallSourceFolderMissing = -3;
+constexpr ResultCode kInstallCreateFolderFailed = -4;
+constexpr ResultCode kInstallCopyFailed = -5;
+constexpr ResultCode kWordNotFound = -100;
+constexpr ResultCode kWordAmbiguous = -200;
+}  // namespace result
+
+// Truth values of the engine's flags: True is -1, False is 0.
+constexpr std::int16_t kFlagTrue = -1;
+constexpr std::int16_t kFlagFalse = 0;
+
+}  // namespace lexiphon

@@ -1,0 +1,161 @@
+#include "engine/SharedSubs.h"
+
+#include <utility>
+
+namespace lexiphon {
+namespace {
+
+bool IsLetter(wchar_t ch) { return (ch >= L'A' && ch <= L'Z') || (ch >= L'a' && ch <= L'z'); }
+
+// "C:\..." or a UNC path "\\server\...". Anything else would be taken
+// relative to the current folder, and we never install to or delete from
+// such a place.
+bool IsAbsolute(const std::wstring& path) {
+  if (path.size() >= 3 && IsLetter(path[0]) && path[1] == L':' && path[2] == L'\\') return true;
+  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'\\';
+}
+
+// Paths are joined with exactly one separator and never normalised.
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+  return folder + L"\\" + name;
+}
+
+}  // namespace
+
+std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring& startupSubDir) {
+  std::wstring folder = wordFolder;
+  if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"')
+    folder = folder.substr(1, folder.size() - 2);
+  if (!IsAbsolute(folder)) return std::wstring();
+  if (folder.back() == L'\\') folder.pop_back();
+  return folder + startupSubDir;
+}
+
+SharedSubs::SharedSubs(RegistryApi& registry, FileSystem& files, MessageBoxFn registryMessageBox)
+    : WordRoots(1),
+      registry_(registry),
+      files_(files),
+      registryMessageBox_(std::move(registryMessageBox)) {}
+
+ResultCode SharedSubs::InitSettings() {
+  ZipPattern = L"Lx*.zip";
+  TemplateName = L"Lexiphon.dot";
+  OfficeRegKey = L"Software\\Microsoft\\Office";
+  InstallRootKey = L"Word\\InstallRoot";
+  InstallRootValue = L"Path";
+  StartupSubDir = L"\\Startup";
+  PackageFiles[0] = L"SortTxtFile.bat";
+  PackageFiles[1] = L"Lexiphon.dot";
+  PackageFiles[2] = L"Lexiphon.exp";
+  PackageFiles[3] = L"Lexiphon.ini";
+  PackageDirs[0] = L"Dictionaries";
+  return FindWordStartup();
+}
+
+std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
+                                             const std::wstring& RootKey,
+                                             const std::wstring& ValueName) {
+  clsRegistryAccess registry(registry_, registryMessageBox_);
+  WordRoots.assign(1, std::wstring());
+
+  std::wstring baseKey = BaseKey;
+  const KeyHandle office = registry.RegOpenKey(kHkeyLocalMachine, baseKey, kKeyEnumerateSubKeys);
+  if (office == 0) {
+    registry.RegCloseKey(office);
+    return -1;
+  }
+  std::int32_t index = 0;
+  std::wstring subKey;
+  while (registry.RegEnumKey(office, index, subKey)) {
+    ++index;
+    WordRoots.resize(static_cast<std::size_t>(index));
+    WordRoots[static_cast<std::size_t>(index - 1)] = Join(BaseKey, subKey);
+  }
+  registry.RegCloseKey(office);
+
+  for (std::wstring& root : WordRoots)
+    root = registry.QueryRegEntry(kHkeyLocalMachine, Join(root, RootKey), ValueName);
+  return 0;
+}
+
+ResultCode SharedSubs::FindWordStartup() {
+  if (GetWordInstallRoots(OfficeRegKey, InstallRootKey, InstallRootValue) != 0)
+    return result::kWordNotFound;
+  // Count the Office versions that name a usable Word folder. A leftover
+  // version without one (an old "10.0" before "11.0") does not hide the
+  // Word that is really there.
+  int found = 0;
+  for (const std::wstring& root : WordRoots) {
+    if (root.empty()) continue;
+    std::wstring startup = StartupFolderFor(root, StartupSubDir);
+    if (startup.empty()) continue;
+    TargetDir = std::move(startup);
+    ++found;
+  }
+  if (found == 0) return result::kWordNotFound;
+  return found == 1 ? result::kSuccess : result::kWordAmbiguous;
+}
+
+ResultCode SharedSubs::DoInstall() {
+  const ResultCode found = InitSettings();
+  if (found != result::kSuccess) return found;
+
+  const std::wstring source = files_.ProgramFolder();
+  if (!files_.Exists(Join(source, TemplateName), ListAttributes::Normal)) {
+    return files_.Exists(Join(source, ZipPattern), ListAttributes::Normal)
+               ? result::kInstallNotUnpacked
+               : result::kInstallPackageMissing;
+  }
+
+  if (!files_.Exists(TargetDir, ListAttributes::Directory) && !files_.CreateFolder(TargetDir))
+    return result::kInstallCreateFolderFailed;
+
+  for (const std::wstring& name : PackageFiles) {
+    if (name.empty()) break;
+    if (!files_.CopyFileOver(Join(source, name), Join(TargetDir, name)))
+      return result::kInstallCopyFailed;
+  }
+
+  for (const std::wstring& name : PackageDirs) {
+    if (name.empty()) break;
+    const std::wstring from = Join(source, name);
+    const std::wstring to = Join(TargetDir, name);
+    if (!files_.Exists(to, ListAttributes::Directory) && !files_.CreateFolder(to))
+      return result::kInstallCreateFolderFailed;
+    // Checked only now, so the target folder may already stand, empty.
+    if (!files_.Exists(from, ListAttributes::Directory)) return result::kInstallSourceFolderMissing;
+
+    bool copied = true;
+    files_.List(from + L"\\*.*", ListAttributes::Normal, [&](const std::wstring& file) {
+      copied = files_.CopyFileOver(Join(from, file), Join(to, file));
+      return copied;
+    });
+    if (!copied) return result::kInstallCopyFailed;
+  }
+  return result::kSuccess;
+}
+
+ResultCode SharedSubs::DoUninstall() {
+  const ResultCode found = InitSettings();
+  if (found != result::kSuccess) return found;
+  if (!files_.Exists(TargetDir, ListAttributes::Directory)) return result::kUninstallTargetMissing;
+
+  // Goes on past every single failure; once set, the flag stays set.
+  std::int16_t incomplete = kFlagFalse;
+  for (const std::wstring& name : PackageFiles) {
+    if (name.empty()) break;
+    const std::wstring path = Join(TargetDir, name);
+    if (!files_.Exists(path, ListAttributes::Normal)) incomplete = kFlagTrue;
+    if (!files_.DeleteFiles(path)) incomplete = kFlagTrue;
+  }
+  for (const std::wstring& name : PackageDirs) {
+    if (name.empty()) break;
+    const std::wstring folder = Join(TargetDir, name);
+    if (!files_.Exists(folder, ListAttributes::Directory)) incomplete = kFlagTrue;
+    if (!files_.DeleteFiles(folder + L"\\*.*")) incomplete = kFlagTrue;
+    if (!files_.RemoveFolder(folder)) incomplete = kFlagTrue;
+  }
+  return incomplete ? result::kUninstallIncomplete : result::kSuccess;
+}
+
+}  // namespace lexiphon

@@ -1,0 +1,104 @@
+#include "registry/clsRegistryAccess.h"
+
+#include <utility>
+
+namespace lexiphon {
+namespace {
+
+constexpr std::uint32_t kEnumBufferChars = 255;  // includes room for the NUL
+constexpr std::uint32_t kValueBufferBytes = 1024;
+
+bool OnlySpaces(const std::wstring& text) {
+  return text.find_first_not_of(L' ') == std::wstring::npos;
+}
+
+}  // namespace
+
+clsRegistryAccess::clsRegistryAccess(RegistryApi& registry, MessageBoxFn messageBox)
+    : registry_(registry), messageBox_(std::move(messageBox)) {}
+
+KeyHandle clsRegistryAccess::RegOpenKey(const KeyHandle& hKey, std::wstring& KeyName,
+                                        const std::uint32_t& Access) {
+  if (hKey == 0) return 0;
+  const std::string ansiName = registry_.ToAnsi(KeyName);
+  KeyHandle opened = 0;
+  const long rc = registry_.RegOpenKeyExA(hKey, ansiName.c_str(), 0, Access, &opened);
+  KeyName = registry_.FromAnsi(ansiName);
+  return rc == win32::kSuccess ? opened : 0;
+}
+
+std::int32_t clsRegistryAccess::RegCloseKey(const KeyHandle& hKey) {
+  if (hKey == 0) return kFalse;
+  return registry_.RegCloseKey(hKey) == win32::kSuccess ? kTrue : kFalse;
+}
+
+std::int32_t clsRegistryAccess::CreateRegEntry(KeyHandle hKeyName, std::wstring KeyName,
+                                               std::wstring ValueName, std::wstring Value) {
+  char emptyClass[1] = {'\0'};
+  SecurityAttributes security;
+  security.length = static_cast<std::uint32_t>(sizeof(SecurityAttributes));
+  security.securityDescriptor = nullptr;
+  security.inheritHandle = 1;
+  KeyHandle created = 0;
+  std::uint32_t disposition = 0;
+  const long rc = registry_.RegCreateKeyExA(hKeyName, registry_.ToAnsi(KeyName).c_str(), 0,
+                                            emptyClass, kRegOptionNonVolatile, kKeyWrite,
+                                            &security, &created, &disposition);
+  if (rc != win32::kSuccess) {
+    if (messageBox_) messageBox_(L"Error while creating key:" + KeyName, L"clsRegistryError !!!", 0);
+    return 0;
+  }
+  // REG_SZ data is stored with its terminating NUL, as the platform expects.
+  const std::string data = registry_.ToAnsi(Value);
+  registry_.RegSetValueExA(created, registry_.ToAnsi(ValueName).c_str(), 0, kRegSz,
+                           reinterpret_cast<const unsigned char*>(data.c_str()),
+                           static_cast<std::uint32_t>(data.size() + 1));
+  registry_.RegCloseKey(created);
+  return static_cast<std::int32_t>(disposition);
+}
+
+std::int32_t clsRegistryAccess::DeleteRegEntry(KeyHandle hKeyName, std::wstring KeyName) {
+  return static_cast<std::int32_t>(
+      registry_.RegDeleteKeyA(hKeyName, registry_.ToAnsi(KeyName).c_str()));
+}
+
+std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, std::wstring KeyName,
+                                              std::wstring ValueName) {
+  std::string buffer(kValueBufferBytes, ' ');
+  KeyHandle key = 0;
+  registry_.RegOpenKeyExA(hKeyName, registry_.ToAnsi(KeyName).c_str(), 0, kKeyQueryValue, &key);
+  std::uint32_t type = kRegSz;
+  std::uint32_t size = kValueBufferBytes;
+  const long rc =
+      registry_.RegQueryValueExA(key, registry_.ToAnsi(ValueName).c_str(), nullptr, &type,
+                                 reinterpret_cast<unsigned char*>(&buffer[0]), &size);
+  registry_.RegCloseKey(key);
+  // A failed read may leave anything in the buffer; it yields nothing.
+  if (rc != win32::kSuccess) return std::wstring();
+
+  const std::wstring text = registry_.FromAnsi(buffer);
+  if (OnlySpaces(text)) return std::wstring();
+  const std::size_t nul = text.find(L'\0');
+  if (nul != std::wstring::npos) return text.substr(0, nul);
+  // Data without a terminator: take what the call said it wrote.
+  return registry_.FromAnsi(buffer.substr(0, size < kValueBufferBytes ? size : kValueBufferBytes));
+}
+
+std::int32_t clsRegistryAccess::RegEnumKey(const KeyHandle& hKey, const std::int32_t& Index,
+                                           std::wstring& SubKey) {
+  if (hKey == 0) return kFalse;
+  std::string buffer(kEnumBufferChars, ' ');
+  std::uint32_t nameLength = kEnumBufferChars;
+  std::uint32_t classLength = 0;
+  FileTime lastWrite;
+  const long rc =
+      registry_.RegEnumKeyExA(hKey, static_cast<std::uint32_t>(Index), &buffer[0], &nameLength,
+                              nullptr, nullptr, &classLength, &lastWrite);
+  SubKey = registry_.FromAnsi(buffer);
+  if (rc != win32::kSuccess) return kFalse;
+  SubKey = registry_.FromAnsi(
+      buffer.substr(0, nameLength < kEnumBufferChars ? nameLength : kEnumBufferChars));
+  return kTrue;
+}
+
+}  // namespace lexiphon

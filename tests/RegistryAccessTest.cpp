@@ -1,0 +1,202 @@
+// clsRegistryAccess against the in-memory hive natively and against the
+// real registry of the throwaway Wine prefix on Windows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestRegistry.h"
+#include "registry/clsRegistryAccess.h"
+
+namespace lexiphon {
+namespace {
+
+using testing::CountingRegistry;
+using testing::TestRegistry;
+
+constexpr const char* kScratch = "Software\\LexiphonTests";
+const std::wstring kScratchW = L"Software\\LexiphonTests";
+
+struct ShownBox {
+  std::wstring text;
+  std::wstring title;
+  unsigned style;
+};
+
+class RegistryAccessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    registry_ = TestRegistry::Create();
+    registry_->DeleteTree(kScratch);
+    counting_ = std::make_unique<CountingRegistry>(registry_->Api());
+    access_ = std::make_unique<clsRegistryAccess>(
+        *counting_, [this](const std::wstring& text, const std::wstring& title, unsigned style) {
+          shown_.push_back({text, title, style});
+        });
+  }
+  void TearDown() override {
+    registry_->DeleteTree(kScratch);
+    EXPECT_EQ(0, counting_->opened) << "a key was left open";
+  }
+
+  std::wstring Query(const std::string& value) {
+    registry_->SetValue(kScratch, "v", kRegSz, std::vector<unsigned char>(value.begin(), value.end()));
+    return access_->QueryRegEntry(kHkeyLocalMachine, kScratchW, L"v");
+  }
+
+  std::unique_ptr<TestRegistry> registry_;
+  std::unique_ptr<CountingRegistry> counting_;
+  std::unique_ptr<clsRegistryAccess> access_;
+  std::vector<ShownBox> shown_;
+};
+
+TEST_F(RegistryAccessTest, HandleOfZeroMakesNoRegistryCall) {
+  std::wstring name = L"Software";
+  std::wstring subKey = L"untouched";
+  EXPECT_EQ(0, access_->RegOpenKey(0, name, kKeyEnumerateSubKeys));
+  EXPECT_EQ(kFalse, access_->RegCloseKey(0));
+  EXPECT_EQ(kFalse, access_->RegEnumKey(0, 0, subKey));
+  EXPECT_EQ(L"untouched", subKey);
+  EXPECT_EQ(0u, counting_->calls);
+
+  // The other three pass the 0 on and the registry rejects it.
+  EXPECT_EQ(L"", access_->QueryRegEntry(0, L"Software", L"Path"));
+  EXPECT_NE(0, access_->DeleteRegEntry(0, L"Software\\Nothing"));
+  EXPECT_EQ(0, access_->CreateRegEntry(0, L"Software\\Nothing", L"v", L"x"));
+  ASSERT_EQ(1u, shown_.size());
+  EXPECT_EQ(L"Error while creating key:Software\\Nothing", shown_[0].text);
+  EXPECT_EQ(L"clsRegistryError !!!", shown_[0].title);
+  EXPECT_EQ(0u, shown_[0].style);
+}
+
+TEST_F(RegistryAccessTest, OpenEnumerateAndClose) {
+  registry_->CreateKey(std::string(kScratch) + "\\Beta");
+  registry_->CreateKey(std::string(kScratch) + "\\alpha");
+  std::wstring name = kScratchW;
+  const KeyHandle key = access_->RegOpenKey(kHkeyLocalMachine, name, kKeyEnumerateSubKeys);
+  ASSERT_NE(0, key);
+  EXPECT_EQ(kScratchW, name);
+
+  std::wstring subKey;
+  std::int32_t index = 0;
+  EXPECT_EQ(kTrue, access_->RegEnumKey(key, index, subKey));
+  EXPECT_EQ(L"alpha", subKey);
+  EXPECT_EQ(0, index) << "the index is the caller's to advance";
+  EXPECT_EQ(kTrue, access_->RegEnumKey(key, 1, subKey));
+  EXPECT_EQ(L"Beta", subKey);
+  EXPECT_EQ(kFalse, access_->RegEnumKey(key, 2, subKey));
+  EXPECT_EQ(std::wstring(255, L' '), subKey) << "past the last subkey the buffer stays blank";
+
+  EXPECT_EQ(kTrue, access_->RegCloseKey(key));
+  EXPECT_EQ(kFalse, access_->RegCloseKey(key)) << "a closed handle cannot be closed again";
+
+  std::wstring missing = kScratchW + L"\\Nope";
+  EXPECT_EQ(0, access_->RegOpenKey(kHkeyLocalMachine, missing, kKeyEnumerateSubKeys));
+}
+
+TEST_F(RegistryAccessTest, SubkeyNamesUpTo254CharactersFitTheBuffer) {
+  const std::string name254(254, 'k');
+  const std::string name255(255, 'z');  // sorts after the first
+  registry_->CreateKey(std::string(kScratch) + "\\" + name254);
+  registry_->CreateKey(std::string(kScratch) + "\\" + name255);
+  std::wstring base = kScratchW;
+  const KeyHandle key = access_->RegOpenKey(kHkeyLocalMachine, base, kKeyEnumerateSubKeys);
+  ASSERT_NE(0, key);
+  std::wstring subKey;
+  EXPECT_EQ(kTrue, access_->RegEnumKey(key, 0, subKey));
+  EXPECT_EQ(std::wstring(254, L'k'), subKey);
+  // 255 characters leave no room for the NUL: reported like the end.
+  EXPECT_EQ(kFalse, access_->RegEnumKey(key, 1, subKey));
+  EXPECT_EQ(255u, subKey.size());
+  access_->RegCloseKey(key);
+}
+
+TEST_F(RegistryAccessTest, QueryGivesTheTextOrNothing) {
+  registry_->CreateKey(kScratch);
+  EXPECT_EQ(L"", access_->QueryRegEntry(kHkeyLocalMachine, kScratchW + L"\\Nope", L"v"));
+  EXPECT_EQ(L"", access_->QueryRegEntry(kHkeyLocalMachine, kScratchW, L"missing"));
+
+  struct Row {
+    std::string stored;  // raw REG_SZ bytes
+    std::wstring expected;
+  };
+  const Row rows[] = {
+      {std::string("C:\\Office\\\0", 11), L"C:\\Office\\"},
+      {std::string("\0", 1), L""},
+      {std::string("  padded  \0", 11), L"  padded  "},
+      {std::string("   \0", 4), L"   "},
+      {std::string("no terminator"), L"no terminator"},
+      {std::string(1023, 'a') + std::string("\0", 1), std::wstring(1023, L'a')},
+      // The A function terminates string data stored without a NUL, so
+      // 1024 unterminated bytes no longer fit.
+      {std::string(1024, 'b'), L""},
+      {std::string(1024, 'c') + std::string("\0", 1), L""},  // larger than the buffer
+      {std::string(5000, 'd') + std::string("\0", 1), L""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.stored.substr(0, 20) + " (" + std::to_string(row.stored.size()) + " bytes)");
+    EXPECT_EQ(row.expected, Query(row.stored));
+  }
+}
+
+TEST_F(RegistryAccessTest, QueryTakesDataOfAnyTypeAsText) {
+  struct Row {
+    std::uint32_t type;
+    std::vector<unsigned char> data;
+    std::wstring expected;
+  };
+  const Row rows[] = {
+      {kRegDword, {'D', 'C', 'B', 'A'}, L"DCBA"},
+      {kRegDword, {1, 0, 0, 0}, L"\x01"},
+      {kRegBinary, {'x', 'y', 0, 'z'}, L"xy"},
+      // A full buffer without any NUL: the data up to the size read.
+      {kRegBinary, std::vector<unsigned char>(1024, 'b'), std::wstring(1024, L'b')},
+      {kRegExpandSz, {'%', 'P', '%', 0}, L"%P%"},
+      {kRegMultiSz, {'o', 'n', 'e', 0, 't', 'w', 'o', 0, 0}, L"one"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.type);
+    registry_->SetValue(kScratch, "v", row.type, row.data);
+    EXPECT_EQ(row.expected, access_->QueryRegEntry(kHkeyLocalMachine, kScratchW, L"v"));
+  }
+}
+
+TEST_F(RegistryAccessTest, CreateStoresAStringWithItsTerminator) {
+  const std::wstring key = kScratchW + L"\\Created";
+  EXPECT_EQ(1, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Path", L"C:\\Office"));
+  EXPECT_EQ(2, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Path", L"C:\\Office"));
+  std::uint32_t type = 0;
+  std::vector<unsigned char> data;
+  ASSERT_TRUE(registry_->ReadValue(std::string(kScratch) + "\\Created", "Path", &type, &data));
+  EXPECT_EQ(kRegSz, type);
+  EXPECT_EQ(std::string("C:\\Office\0", 10), std::string(data.begin(), data.end()));
+  EXPECT_EQ(L"C:\\Office", access_->QueryRegEntry(kHkeyLocalMachine, key, L"Path"));
+  EXPECT_TRUE(shown_.empty());
+}
+
+TEST_F(RegistryAccessTest, DeletePassesTheErrorCodeThrough) {
+  registry_->CreateKey(std::string(kScratch) + "\\Doomed");
+  EXPECT_EQ(0, access_->DeleteRegEntry(kHkeyLocalMachine, kScratchW + L"\\Doomed"));
+  EXPECT_FALSE(registry_->KeyExists(std::string(kScratch) + "\\Doomed"));
+  EXPECT_EQ(2, access_->DeleteRegEntry(kHkeyLocalMachine, kScratchW + L"\\Doomed"));
+  EXPECT_TRUE(shown_.empty());
+}
+
+TEST_F(RegistryAccessTest, AnsiTextRoundTrips) {
+  // Latin-1 letters survive the trip through the ANSI code page.
+  const std::wstring text = L"C:\\Programme\\Müller Straße\\Ação";
+  const std::wstring key = kScratchW + L"\\Umlaut ÄÖÜ";
+  EXPECT_EQ(1, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Päth", text));
+  EXPECT_EQ(text, access_->QueryRegEntry(kHkeyLocalMachine, key, L"Päth"));
+  std::wstring name = key;
+  const KeyHandle opened = access_->RegOpenKey(kHkeyLocalMachine, name, kKeyQueryValue);
+  EXPECT_NE(0, opened);
+  EXPECT_EQ(key, name);
+  access_->RegCloseKey(opened);
+
+  // Names compare without regard to case, as on Windows.
+  EXPECT_EQ(text, access_->QueryRegEntry(kHkeyLocalMachine, kScratchW + L"\\UMLAUT äöü", L"PÄTH"));
+}
+
+}  // namespace
+}  // namespace lexiphon
