@@ -139,6 +139,7 @@ TEST_F(DiscoveryTest, WordRootsHoldOneFolderPerVersionInRegistryOrder) {
 TEST_F(DiscoveryTest, RepeatedRunsGiveTheSameResult) {
   AddWordVersion(*registry_, "11.0", "C:\\Office11\\");
   AddWordVersion(*registry_, "12.0", "C:\\Office12\\");
+  EXPECT_EQ(-200, engine_->InitSettings());
   EXPECT_EQ(-200, engine_->FindWordStartup());
   EXPECT_EQ(-200, engine_->FindWordStartup());
   EXPECT_EQ(2u, engine_->WordRoots.size());

@@ -1,0 +1,112 @@
+#include "engine/WindowsFileSystem_win.h"
+
+#include <vector>
+
+#include "registry/WinApi.h"
+
+namespace lexiphon {
+namespace {
+
+// Closes the find handle on every way out, a throwing callback included.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  ~FindHandle() {
+    if (Valid()) ::FindClose(handle_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+bool IsDotEntry(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+// Calls visit with each entry that `path` matches, "." and ".." left out,
+// until visit returns false. A listing that fails visits nothing.
+template <typename Visit>
+void ForEachEntry(const std::wstring& path, Visit visit) {
+  WIN32_FIND_DATAW entry;
+  FindHandle find(::FindFirstFileExW(path.c_str(), FindExInfoBasic, &entry,
+                                     FindExSearchNameMatch, nullptr, 0));
+  if (!find.Valid()) return;
+  do {
+    if (!IsDotEntry(entry.cFileName) && !visit(entry)) return;
+  } while (::FindNextFileW(find.Get(), &entry));
+}
+
+}  // namespace
+
+void WindowsFileSystem::List(const std::wstring& path, ListAttributes attributes,
+                             const std::function<bool(const std::wstring& name)>& onName) {
+  const DWORD excluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                         (attributes == ListAttributes::Directory ? 0 : FILE_ATTRIBUTE_DIRECTORY);
+  ForEachEntry(path, [&](const WIN32_FIND_DATAW& entry) {
+    return (entry.dwFileAttributes & excluded) != 0 || onName(entry.cFileName);
+  });
+}
+
+bool WindowsFileSystem::CreateFolder(const std::wstring& path) {
+  return ::CreateDirectoryW(path.c_str(), nullptr) != FALSE;
+}
+
+bool WindowsFileSystem::CopyFileOver(const std::wstring& from, const std::wstring& to) {
+  // Windows will not replace a read-only file. Wine leaves that to the Unix
+  // permission bits, which do not stop root, so make sure of it here.
+  const DWORD existing = ::GetFileAttributesW(to.c_str());
+  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) return false;
+  return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+bool WindowsFileSystem::DeleteFiles(const std::wstring& path) {
+  // ':' too, so that "C:*.txt" keeps its drive.
+  const std::size_t cut = path.find_last_of(L"\\/:");
+  const std::size_t nameStart = cut == std::wstring::npos ? 0 : cut + 1;
+  if (path.find_first_of(L"*?", nameStart) == std::wstring::npos) {
+    return ::DeleteFileW(path.c_str()) != FALSE;
+  }
+  // Names first, deletions after: no deleting under an open listing.
+  std::vector<std::wstring> files;
+  ForEachEntry(path, [&files](const WIN32_FIND_DATAW& entry) {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.emplace_back(entry.cFileName);
+    return true;
+  });
+  const std::wstring folder = path.substr(0, nameStart);
+  bool allDeleted = !files.empty();
+  for (const std::wstring& name : files) {
+    if (!::DeleteFileW((folder + name).c_str())) allDeleted = false;
+  }
+  return allDeleted;
+}
+
+bool WindowsFileSystem::RemoveFolder(const std::wstring& path) {
+  return ::RemoveDirectoryW(path.c_str()) != FALSE;
+}
+
+std::wstring WindowsFileSystem::ProgramFolder() {
+  // The longest path Windows knows is 32767 characters; grow up to that.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (length == 0) return std::wstring();
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    if (path.size() > 32768) return std::wstring();
+    path.resize(path.size() * 2);
+  }
+  const std::size_t cut = path.find_last_of(L'\\');
+  if (cut == std::wstring::npos) return std::wstring();
+  const bool driveRoot = cut == 2 && path[1] == L':';
+  return path.substr(0, driveRoot ? cut + 1 : cut);
+}
+
+}  // namespace lexiphon

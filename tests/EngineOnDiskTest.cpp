@@ -1,0 +1,190 @@
+// Install and uninstall on a disk: the real file system of the Wine prefix
+// on Windows (with the prefix's real registry), the in-memory one natively.
+// Faults the disk cannot produce on demand are in InstallTest/UninstallTest.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestFileSystem.h"
+#include "TestRegistry.h"
+#include "engine/SharedSubs.h"
+
+namespace lexiphon {
+namespace {
+
+using testing::kHidden;
+using testing::kReadOnly;
+using testing::kSystem;
+using Tree = std::vector<std::wstring>;
+
+// The disk as the program sees it, started from a package folder of ours.
+class ProgramInFolder : public FileSystem {
+ public:
+  ProgramInFolder(FileSystem& disk, std::wstring programFolder)
+      : disk_(disk), programFolder_(std::move(programFolder)) {}
+  void List(const std::wstring& path, ListAttributes attributes,
+            const std::function<bool(const std::wstring&)>& onName) override {
+    disk_.List(path, attributes, onName);
+  }
+  bool CreateFolder(const std::wstring& path) override { return disk_.CreateFolder(path); }
+  bool CopyFileOver(const std::wstring& from, const std::wstring& to) override {
+    return disk_.CopyFileOver(from, to);
+  }
+  bool DeleteFiles(const std::wstring& path) override { return disk_.DeleteFiles(path); }
+  bool RemoveFolder(const std::wstring& path) override { return disk_.RemoveFolder(path); }
+  std::wstring ProgramFolder() override { return programFolder_; }
+
+ private:
+  FileSystem& disk_;
+  std::wstring programFolder_;
+};
+
+std::string Narrow(const std::wstring& ascii) {
+  std::string out;
+  for (wchar_t ch : ascii) out += static_cast<char>(ch);
+  return out;
+}
+
+class EngineOnDiskTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UsePackageFolder(L"Lx110"); }
+
+  void UsePackageFolder(const std::wstring& name, bool withDictionaries = true) {
+    registry_ = testing::TestRegistry::Create();
+    registry_->DeleteTree(testing::kOfficeKey);
+    disk_ = testing::TestFileSystem::Create();
+    package_ = disk_->At(name);
+    word_ = disk_->At(L"OFFICE11");
+    target_ = word_ + L"\\Startup";
+    program_ = std::make_unique<ProgramInFolder>(disk_->Api(), package_);
+    engine_ = std::make_unique<SharedSubs>(registry_->Api(), *program_);
+    // The registry speaks ANSI; the scenario's own folder is plain ASCII.
+    testing::AddWordVersion(*registry_, "11.0", Narrow(word_) + "\\");
+    disk_->MakeFolder(word_);
+    disk_->MakeFile(package_ + L"\\LexiphonSetup.exe", "MZ");
+    for (const wchar_t* name : {L"SortTxtFile.bat", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini"})
+      disk_->MakeFile(package_ + L"\\" + name, "package");
+    disk_->MakeFolder(package_ + L"\\Dictionaries");
+    if (!withDictionaries) return;
+    disk_->MakeFile(package_ + L"\\Dictionaries\\deutsch.dic", "de");
+    disk_->MakeFile(package_ + L"\\Dictionaries\\english.dic", "en");
+  }
+  void TearDown() override {
+    disk_->ReleaseAll();
+    registry_->DeleteTree(testing::kOfficeKey);
+  }
+
+  // Entries of the scenario below `folder` (a full path), relative to it.
+  Tree Below(const std::wstring& folder) {
+    const std::wstring prefix = folder.substr(disk_->Root().size() + 1) + L"\\";
+    Tree below;
+    for (const std::wstring& entry : disk_->Tree())
+      if (entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0)
+        below.push_back(entry.substr(prefix.size()));
+    return below;
+  }
+
+  const Tree kInstalled{L"Dictionaries\\", L"Dictionaries\\deutsch.dic",
+                        L"Dictionaries\\english.dic", L"Lexiphon.dot", L"Lexiphon.exp",
+                        L"Lexiphon.ini", L"SortTxtFile.bat"};
+
+  std::unique_ptr<testing::TestRegistry> registry_;
+  std::unique_ptr<testing::TestFileSystem> disk_;
+  std::unique_ptr<ProgramInFolder> program_;
+  std::unique_ptr<SharedSubs> engine_;
+  std::wstring package_, word_, target_;
+};
+
+TEST_F(EngineOnDiskTest, InstallThenUninstallLeavesForeignFilesAlone) {
+  disk_->MakeFile(target_ + L"\\Normal.dot", "someone else's");
+  disk_->MakeFile(target_ + L"\\Other\\macro.dot", "someone else's");
+  const Tree package = Below(package_);
+
+  EXPECT_EQ(0, engine_->DoInstall());
+  Tree expected = kInstalled;
+  expected.insert(expected.begin() + 6, {L"Normal.dot", L"Other\\", L"Other\\macro.dot"});
+  EXPECT_EQ(expected, Below(target_));
+  EXPECT_EQ("de", disk_->Contents(target_ + L"\\Dictionaries\\deutsch.dic"));
+
+  EXPECT_EQ(0, engine_->DoUninstall());
+  EXPECT_EQ((Tree{L"Normal.dot", L"Other\\", L"Other\\macro.dot"}), Below(target_));
+  EXPECT_EQ(-2, engine_->DoUninstall()) << "a second uninstall finds the items missing";
+  EXPECT_EQ(package, Below(package_)) << "the program's folder is never changed";
+}
+
+TEST_F(EngineOnDiskTest, InstallCreatesTheStartupFolderAndReplacesAnEarlierInstall) {
+  EXPECT_FALSE(disk_->IsFolder(target_));
+  EXPECT_EQ(0, engine_->DoInstall());
+  disk_->MakeFile(package_ + L"\\Lexiphon.dot", "version 2");
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ("version 2", disk_->Contents(target_ + L"\\Lexiphon.dot"));
+  EXPECT_EQ(kInstalled, Below(target_));
+}
+
+TEST_F(EngineOnDiskTest, HiddenFilesAndSubfoldersOfThePackageFolderStayBehind) {
+  disk_->MakeFile(package_ + L"\\Dictionaries\\Thumbs.db", "x", kHidden | kSystem);
+  disk_->MakeFile(package_ + L"\\Dictionaries\\Old\\legacy.dic", "x");
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(kInstalled, Below(target_));
+}
+
+TEST_F(EngineOnDiskTest, EmptyPackageFolder) {
+  TearDown();
+  UsePackageFolder(L"Lx110 empty", false);
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ((Tree{L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini",
+                  L"SortTxtFile.bat"}),
+            Below(target_));
+  // Nothing to delete inside it counts as incomplete; the folder goes anyway.
+  EXPECT_EQ(-2, engine_->DoUninstall());
+  EXPECT_TRUE(Below(target_).empty());
+}
+
+TEST_F(EngineOnDiskTest, AFileHeldOpenSurvives) {
+  EXPECT_EQ(0, engine_->DoInstall());
+  // As a running Word holds its template: open, without sharing.
+  disk_->HoldOpen(target_ + L"\\Lexiphon.dot");
+  EXPECT_EQ(-5, engine_->DoInstall());
+  EXPECT_EQ(-2, engine_->DoUninstall());
+  disk_->ReleaseAll();
+  EXPECT_EQ(Tree{L"Lexiphon.dot"}, Below(target_));
+  EXPECT_EQ("package", disk_->Contents(target_ + L"\\Lexiphon.dot"));
+}
+
+TEST_F(EngineOnDiskTest, AReadOnlyFileIsNeitherReplacedNorDeleted) {
+  EXPECT_EQ(0, engine_->DoInstall());
+  disk_->SetAttributes(target_ + L"\\Lexiphon.ini", kReadOnly);
+  EXPECT_EQ(-5, engine_->DoInstall());
+  EXPECT_EQ(-2, engine_->DoUninstall());
+  EXPECT_EQ(Tree{L"Lexiphon.ini"}, Below(target_));
+  EXPECT_EQ(kReadOnly, disk_->Attributes(target_ + L"\\Lexiphon.ini")) << "never cleared";
+}
+
+TEST_F(EngineOnDiskTest, ProgramFolderWithNonLatinCharactersAndSpaces) {
+  TearDown();
+  UsePackageFolder(L"Установка Lexiphon 日本語 ç");
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(kInstalled, Below(target_));
+  EXPECT_EQ(0, engine_->DoUninstall());
+  EXPECT_TRUE(Below(target_).empty());
+}
+
+TEST_F(EngineOnDiskTest, PackageStillPackedOrMissing) {
+  TearDown();
+  registry_ = testing::TestRegistry::Create();
+  disk_ = testing::TestFileSystem::Create();
+  testing::AddWordVersion(*registry_, "11.0", Narrow(disk_->At(L"OFFICE11")) + "\\");
+  program_ = std::make_unique<ProgramInFolder>(disk_->Api(), disk_->At(L"Download"));
+  engine_ = std::make_unique<SharedSubs>(registry_->Api(), *program_);
+  disk_->MakeFile(disk_->At(L"Download\\LexiphonSetup.exe"), "MZ");
+  EXPECT_EQ(-1, engine_->DoInstall());
+  disk_->MakeFile(disk_->At(L"Download\\Lx110.zip"), "PK");
+  EXPECT_EQ(-2, engine_->DoInstall());
+  EXPECT_EQ(-1, engine_->DoUninstall()) << "nothing was installed: no startup folder";
+  EXPECT_FALSE(disk_->IsFolder(disk_->At(L"OFFICE11\\Startup")));
+}
+
+}  // namespace
+}  // namespace lexiphon

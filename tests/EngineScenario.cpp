@@ -1,0 +1,41 @@
+#include "EngineScenario.h"
+
+namespace lexiphon::testing {
+
+const std::vector<std::wstring> EngineScenario::kSingleFiles = {
+    L"SortTxtFile.bat", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini"};
+
+void EngineScenario::SetUp() {
+  registry_ = TestRegistry::Create();
+  Reset();
+}
+
+void EngineScenario::Reset() {
+  registry_->DeleteTree(kOfficeKey);
+  fs_ = std::make_unique<MemoryFileSystem>();
+  fs_->SetProgramFolder(kPackage);
+  engine_ = std::make_unique<SharedSubs>(registry_->Api(), *fs_);
+}
+
+void EngineScenario::TearDown() { registry_->DeleteTree(kOfficeKey); }
+
+void EngineScenario::UnpackPackage() {
+  fs_->AddFile(Package(L"LexiphonSetup.exe"), "MZ");
+  for (std::size_t i = 0; i < kSingleFiles.size(); ++i)
+    fs_->AddFile(Package(kSingleFiles[i]), "new " + std::to_string(i));
+  fs_->AddFile(Package(L"Dictionaries\\deutsch.dic"), "new de");
+  fs_->AddFile(Package(L"Dictionaries\\english.dic"), "new en");
+}
+
+void EngineScenario::RegisterWord(const std::string& path) {
+  AddWordVersion(*registry_, "11.0", path);
+  fs_->AddFolder(kWordFolder);
+}
+
+void EngineScenario::InstallPackageByHand() {
+  for (const std::wstring& name : kSingleFiles) fs_->AddFile(Target(name), "old");
+  fs_->AddFile(Target(L"Dictionaries\\deutsch.dic"), "old de");
+  fs_->AddFile(Target(L"Dictionaries\\english.dic"), "old en");
+}
+
+}  // namespace lexiphon::testing

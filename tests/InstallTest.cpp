@@ -1,0 +1,215 @@
+// DoInstall against the in-memory file system: every outcome, and what it
+// leaves on disk.
+#include <string>
+#include <vector>
+
+#include "EngineScenario.h"
+
+namespace lexiphon {
+namespace {
+
+using Op = testing::MemoryFileSystem::Operation;
+using Tree = std::vector<std::wstring>;
+
+class InstallTest : public testing::EngineScenario {
+ public:
+  // The startup folder after a complete install.
+  const Tree kInstalled{L"Dictionaries\\",         L"Dictionaries\\deutsch.dic",
+                        L"Dictionaries\\english.dic", L"Lexiphon.dot",
+                        L"Lexiphon.exp",          L"Lexiphon.ini",
+                        L"SortTxtFile.bat"};
+};
+
+TEST_F(InstallTest, CopiesThePackageIntoWordsStartupFolder) {
+  RegisterWord();
+  UnpackPackage();
+  const Tree package = TreeOf(kPackage);
+
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(kInstalled, TreeOf(kTarget));
+  EXPECT_EQ("new 1", fs_->Contents(Target(L"Lexiphon.dot")));
+  EXPECT_EQ("new de", fs_->Contents(Target(L"Dictionaries\\deutsch.dic")));
+  EXPECT_EQ(package, TreeOf(kPackage)) << "the program's folder is never changed";
+}
+
+TEST_F(InstallTest, ReplacesAnEarlierInstallAndKeepsForeignFiles) {
+  RegisterWord();
+  UnpackPackage();
+  InstallPackageByHand();
+  fs_->AddFile(Target(L"Normal.dot"), "someone else's");
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ("new 0", fs_->Contents(Target(L"SortTxtFile.bat")));
+  EXPECT_EQ("new en", fs_->Contents(Target(L"Dictionaries\\english.dic")));
+  EXPECT_EQ("someone else's", fs_->Contents(Target(L"Normal.dot")));
+  EXPECT_EQ(0u, fs_->Calls(Op::Create)) << "existing folders are used as they are";
+}
+
+TEST_F(InstallTest, CopiesOnlyTheTopLevelNormalFilesOfAPackageFolder) {
+  RegisterWord();
+  UnpackPackage();
+  fs_->AddFile(Package(L"Dictionaries\\thumbs.db"), "x", testing::MemoryFileSystem::kHidden);
+  fs_->AddFile(Package(L"Dictionaries\\desktop.ini"), "x", testing::MemoryFileSystem::kSystem);
+  fs_->AddFile(Package(L"Dictionaries\\Old\\legacy.dic"), "x");
+  fs_->AddFile(Package(L"Dictionaries\\readonly.dic"), "ro", testing::MemoryFileSystem::kReadOnly);
+  EXPECT_EQ(0, engine_->DoInstall());
+  const Tree expected{L"deutsch.dic", L"english.dic", L"readonly.dic"};
+  EXPECT_EQ(expected, TreeOf(Target(L"Dictionaries")));
+}
+
+TEST_F(InstallTest, EmptyPackageFolderIsCreatedEmpty) {
+  RegisterWord();
+  fs_->AddFile(Package(L"SortTxtFile.bat"), "");
+  fs_->AddFile(Package(L"Lexiphon.dot"), "");
+  fs_->AddFile(Package(L"Lexiphon.exp"), "");
+  fs_->AddFile(Package(L"Lexiphon.ini"), "");
+  fs_->AddFolder(Package(L"Dictionaries"));
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_TRUE(fs_->IsFolder(Target(L"Dictionaries")));
+  EXPECT_TRUE(TreeOf(Target(L"Dictionaries")).empty());
+}
+
+TEST_F(InstallTest, TemplateBesideAnArchiveIsInstalled) {
+  RegisterWord();
+  UnpackPackage();
+  fs_->AddFile(Package(L"Lx110.zip"), "PK");
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_FALSE(fs_->Exists(Target(L"Lx110.zip")));
+}
+
+TEST_F(InstallTest, ListsEndAtTheirFirstEmptyEntry) {
+  RegisterWord();
+  UnpackPackage();
+  fs_->AddFile(Package(L"Extra.txt"), "x");
+  fs_->AddFolder(Package(L"Extras"));
+  engine_->PackageFiles[5] = L"Extra.txt";  // index 4 stays empty
+  engine_->PackageDirs[2] = L"Extras";      // index 1 stays empty
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(kInstalled, TreeOf(kTarget));
+}
+
+// Each failure, what the user is told, and what stays behind. Nothing is
+// rolled back.
+TEST_F(InstallTest, FailuresAndWhatStays) {
+  struct Row {
+    const char* situation;
+    void (*arrange)(InstallTest&);
+    ResultCode expected;
+    Tree target;  // the startup folder afterwards; empty: not even created
+  };
+  const Row rows[] = {
+      {"template missing, archive present",
+       [](InstallTest& t) {
+         t.fs_->AddFile(t.Package(L"Lx110.zip"), "PK");
+         t.fs_->AddFile(t.Package(L"LexiphonSetup.exe"), "MZ");
+       },
+       -2, {}},
+      {"template and archive missing",
+       [](InstallTest& t) { t.fs_->AddFile(t.Package(L"LexiphonSetup.exe"), "MZ"); }, -1, {}},
+      {"template hidden counts as missing",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->SetAttributes(t.Package(L"Lexiphon.dot"), testing::MemoryFileSystem::kHidden);
+       },
+       -1, {}},
+      {"an archive named otherwise is no package",
+       [](InstallTest& t) { t.fs_->AddFile(t.Package(L"Lexiphon.zip"), "PK"); }, -1, {}},
+      {"the startup folder cannot be created",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->FailNth(Op::Create, 1);
+       },
+       -4, {}},
+      {"a single file missing from the package",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->DeleteFiles(t.Package(L"Lexiphon.exp"));
+       },
+       -5, {L"Lexiphon.dot", L"SortTxtFile.bat"}},
+      {"a single file in use at the destination",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->AddFile(t.Target(L"Lexiphon.dot"), "in use by Word");
+         t.fs_->SetLocked(t.Target(L"Lexiphon.dot"), true);
+       },
+       -5, {L"Lexiphon.dot", L"SortTxtFile.bat"}},
+      {"a read-only file at the destination",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->AddFile(t.Target(L"Lexiphon.ini"), "old", testing::MemoryFileSystem::kReadOnly);
+       },
+       -5, {L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"the package folder cannot be created in the startup folder",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->AddFolder(t.kTarget);
+         t.fs_->FailNth(Op::Create, 1);
+       },
+       -4, {L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"a file stands where the package folder goes",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->AddFile(t.Target(L"Dictionaries"), "a file");
+         t.fs_->SetAttributes(t.Target(L"Dictionaries"), testing::MemoryFileSystem::kHidden);
+       },
+       -4, {L"Dictionaries", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"the package folder missing from the package",
+       [](InstallTest& t) {
+         for (const std::wstring& name : kSingleFiles) t.fs_->AddFile(t.Package(name), "");
+       },
+       -3,
+       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"a file of the package folder cannot be copied",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->FailNth(Op::Copy, 6);
+       },
+       -5,
+       {L"Dictionaries\\", L"Dictionaries\\deutsch.dic", L"Lexiphon.dot", L"Lexiphon.exp",
+        L"Lexiphon.ini", L"SortTxtFile.bat"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.situation);
+    Reset();
+    RegisterWord();
+    row.arrange(*this);
+    const Tree package = TreeOf(kPackage);
+    EXPECT_EQ(row.expected, engine_->DoInstall());
+    if (row.target.empty())
+      EXPECT_FALSE(fs_->Exists(kTarget));
+    else
+      EXPECT_EQ(row.target, TreeOf(kTarget));
+    EXPECT_EQ(package, TreeOf(kPackage));
+  }
+}
+
+TEST_F(InstallTest, WordIsLookedForBeforeThePackage) {
+  UnpackPackage();
+  fs_->AddFolder(kWordFolder);
+  EXPECT_EQ(-100, engine_->DoInstall());
+  testing::AddWordVersion(*registry_, "11.0", "C:\\Office11\\");
+  testing::AddWordVersion(*registry_, "12.0", "C:\\Office12\\");
+  EXPECT_EQ(-200, engine_->DoInstall());
+  EXPECT_FALSE(fs_->Exists(L"C:\\Office11"));
+  EXPECT_FALSE(fs_->Exists(L"C:\\Office12"));
+  EXPECT_FALSE(fs_->Exists(kTarget));
+}
+
+TEST_F(InstallTest, AFileWhereTheStartupFolderShouldBeGivesMinus5) {
+  RegisterWord();
+  UnpackPackage();
+  fs_->AddFile(kTarget, "a file, not a folder");
+  EXPECT_EQ(-5, engine_->DoInstall());
+  EXPECT_EQ("a file, not a folder", fs_->Contents(kTarget));
+}
+
+TEST_F(InstallTest, NoWordFolderOnDiskGivesMinus4) {
+  // Word registered on a drive that is not there: the folder cannot be made.
+  UnpackPackage();
+  testing::AddWordVersion(*registry_, "11.0", "Q:\\Office\\");
+  EXPECT_EQ(-4, engine_->DoInstall());
+  EXPECT_EQ(L"Q:\\Office\\Startup", engine_->TargetDir);
+}
+
+}  // namespace
+}  // namespace lexiphon

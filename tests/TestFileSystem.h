@@ -1,0 +1,53 @@
+#pragma once
+// File system scenarios for the tests. Natively they are built in the
+// in-memory double; on Windows in a fresh folder under the temp folder,
+// removed again at the end, so the same tests prove both.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/FileSystem.h"
+
+namespace lexiphon::testing {
+
+// Win32's FILE_ATTRIBUTE_* values.
+enum FileAttribute : unsigned {
+  kReadOnly = 0x1,
+  kHidden = 0x2,
+  kSystem = 0x4,
+};
+
+class TestFileSystem {
+ public:
+  // The in-memory double natively, the real file system on Windows.
+  static std::unique_ptr<TestFileSystem> Create();
+  virtual ~TestFileSystem() = default;
+
+  virtual FileSystem& Api() = 0;
+  virtual bool IsReal() const = 0;
+
+  // An empty folder that belongs to this scenario, without trailing "\".
+  virtual std::wstring Root() const = 0;
+  std::wstring At(const std::wstring& relative) const { return Root() + L"\\" + relative; }
+
+  // Building and inspecting take full paths and throw when the platform
+  // refuses. Folders and files get their parents as needed.
+  virtual void MakeFolder(const std::wstring& path) = 0;
+  virtual void MakeFile(const std::wstring& path, const std::string& contents,
+                        unsigned attributes = 0) = 0;
+  virtual void SetAttributes(const std::wstring& path, unsigned attributes) = 0;
+  // Holds a file open without sharing until ReleaseAll or the end.
+  virtual void HoldOpen(const std::wstring& path) = 0;
+  virtual void ReleaseAll() = 0;
+
+  virtual bool IsFile(const std::wstring& path) = 0;
+  virtual bool IsFolder(const std::wstring& path) = 0;
+  // Read-only, hidden and system only.
+  virtual unsigned Attributes(const std::wstring& path) = 0;
+  virtual std::string Contents(const std::wstring& path) = 0;
+  // Everything below Root, hidden and system entries too, as relative
+  // paths with folders ending in "\", sorted.
+  virtual std::vector<std::wstring> Tree() = 0;
+};
+
+}  // namespace lexiphon::testing

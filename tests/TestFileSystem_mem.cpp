@@ -1,0 +1,58 @@
+#include "MemoryFileSystem.h"
+#include "TestFileSystem.h"
+
+namespace lexiphon::testing {
+namespace {
+
+class MemoryTestFileSystem : public TestFileSystem {
+ public:
+  MemoryTestFileSystem() {
+    files_.AddFolder(Root());
+    // The running program, as the real backend finds it.
+    files_.AddFile(L"C:\\Lexiphon Setup\\LexiphonSetup.exe", "MZ");
+    files_.SetProgramFolder(L"C:\\Lexiphon Setup");
+  }
+
+  FileSystem& Api() override { return files_; }
+  bool IsReal() const override { return false; }
+  std::wstring Root() const override { return L"C:\\Temp\\lexiphon-test"; }
+
+  void MakeFolder(const std::wstring& path) override { files_.AddFolder(path); }
+  void MakeFile(const std::wstring& path, const std::string& contents,
+                unsigned attributes) override {
+    files_.AddFile(path, contents, attributes);
+  }
+  void SetAttributes(const std::wstring& path, unsigned attributes) override {
+    files_.SetAttributes(path, attributes);
+  }
+  void HoldOpen(const std::wstring& path) override {
+    files_.SetLocked(path, true);
+    held_.push_back(path);
+  }
+  void ReleaseAll() override {
+    for (const std::wstring& path : held_) {
+      if (files_.IsFile(path)) files_.SetLocked(path, false);
+    }
+    held_.clear();
+  }
+
+  bool IsFile(const std::wstring& path) override { return files_.IsFile(path); }
+  bool IsFolder(const std::wstring& path) override { return files_.IsFolder(path); }
+  unsigned Attributes(const std::wstring& path) override {
+    return files_.Attributes(path) & (kReadOnly | kHidden | kSystem);
+  }
+  std::string Contents(const std::wstring& path) override { return files_.Contents(path); }
+  std::vector<std::wstring> Tree() override { return files_.Tree(Root()); }
+
+ private:
+  MemoryFileSystem files_;
+  std::vector<std::wstring> held_;
+};
+
+}  // namespace
+
+std::unique_ptr<TestFileSystem> TestFileSystem::Create() {
+  return std::make_unique<MemoryTestFileSystem>();
+}
+
+}  // namespace lexiphon::testing

@@ -1,0 +1,188 @@
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include "TestFileSystem.h"
+#include "engine/WindowsFileSystem_win.h"
+#include "registry/WinApi.h"
+
+namespace lexiphon::testing {
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int length = static_cast<int>(text.size());
+  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr,
+                                          nullptr);
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, &utf8[0], bytes, nullptr, nullptr);
+  return utf8;
+}
+
+[[noreturn]] void Fail(const char* what, const std::wstring& path) {
+  const DWORD error = ::GetLastError();
+  throw std::runtime_error(std::string(what) + " failed with error " + std::to_string(error) +
+                           ": " + Utf8(path));
+}
+
+// The entries of a folder, hidden ones too, "." and ".." left out; each
+// with whether it is a folder.
+std::vector<std::pair<std::wstring, bool>> Entries(const std::wstring& folder) {
+  std::vector<std::pair<std::wstring, bool>> entries;
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name != L"." && name != L"..") {
+      entries.emplace_back(name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    }
+  } while (::FindNextFileW(find, &entry));
+  ::FindClose(find);
+  return entries;
+}
+
+// Read-only entries included: the scenario's leftovers must all go.
+void RemoveTree(const std::wstring& folder) {
+  for (const auto& [name, isFolder] : Entries(folder)) {
+    const std::wstring path = folder + L"\\" + name;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (isFolder) {
+      RemoveTree(path);
+    } else {
+      ::DeleteFileW(path.c_str());
+    }
+  }
+  ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ::RemoveDirectoryW(folder.c_str());
+}
+
+class RealTestFileSystem : public TestFileSystem {
+ public:
+  RealTestFileSystem() {
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+    if (length == 0 || length > MAX_PATH) Fail("GetTempPathW", std::wstring());
+    const std::wstring base = std::wstring(temp, length) + L"lexiphon-fs-" +
+                              std::to_wstring(::GetCurrentProcessId()) + L"-";
+    for (unsigned n = 0; root_.empty(); ++n) {
+      const std::wstring candidate = base + std::to_wstring(n);
+      if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
+        root_ = candidate;
+      } else if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+        Fail("CreateDirectoryW", candidate);
+      }
+    }
+  }
+
+  ~RealTestFileSystem() override {
+    ReleaseAll();
+    RemoveTree(root_);
+  }
+
+  FileSystem& Api() override { return files_; }
+  bool IsReal() const override { return true; }
+  std::wstring Root() const override { return root_; }
+
+  void MakeFolder(const std::wstring& path) override {
+    if (IsFolder(path)) return;
+    MakeParent(path);
+    if (!::CreateDirectoryW(path.c_str(), nullptr)) Fail("CreateDirectoryW", path);
+  }
+
+  void MakeFile(const std::wstring& path, const std::string& contents,
+                unsigned attributes) override {
+    MakeParent(path);
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only one refuses
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("CreateFileW", path);
+    DWORD written = 0;
+    const BOOL ok = ::WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()),
+                                &written, nullptr);
+    ::CloseHandle(file);
+    if (!ok || written != contents.size()) Fail("WriteFile", path);
+    if (attributes != 0) SetAttributes(path, attributes);
+  }
+
+  void SetAttributes(const std::wstring& path, unsigned attributes) override {
+    if (!::SetFileAttributesW(path.c_str(), attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL)) {
+      Fail("SetFileAttributesW", path);
+    }
+  }
+
+  void HoldOpen(const std::wstring& path) override {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("CreateFileW", path);
+    held_.push_back(file);
+  }
+
+  void ReleaseAll() override {
+    for (const HANDLE file : held_) ::CloseHandle(file);
+    held_.clear();
+  }
+
+  bool IsFile(const std::wstring& path) override {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool IsFolder(const std::wstring& path) override {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  unsigned Attributes(const std::wstring& path) override {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) Fail("GetFileAttributesW", path);
+    return attributes & (kReadOnly | kHidden | kSystem);
+  }
+
+  std::string Contents(const std::wstring& path) override {
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail("CreateFileW", path);
+    std::string contents;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+      contents.append(buffer, read);
+    }
+    ::CloseHandle(file);
+    return contents;
+  }
+
+  std::vector<std::wstring> Tree() override {
+    std::vector<std::wstring> tree;
+    Walk(root_, std::wstring(), &tree);
+    std::sort(tree.begin(), tree.end());
+    return tree;
+  }
+
+ private:
+  void MakeParent(const std::wstring& path) {
+    const std::size_t cut = path.find_last_of(L'\\');
+    if (cut != std::wstring::npos) MakeFolder(path.substr(0, cut));
+  }
+
+  static void Walk(const std::wstring& folder, const std::wstring& prefix,
+                   std::vector<std::wstring>* tree) {
+    for (const auto& [name, isFolder] : Entries(folder)) {
+      tree->push_back(prefix + name + (isFolder ? L"\\" : L""));
+      if (isFolder) Walk(folder + L"\\" + name, prefix + name + L"\\", tree);
+    }
+  }
+
+  WindowsFileSystem files_;
+  std::wstring root_;
+  std::vector<HANDLE> held_;
+};
+
+}  // namespace
+
+std::unique_ptr<TestFileSystem> TestFileSystem::Create() {
+  return std::make_unique<RealTestFileSystem>();
+}
+
+}  // namespace lexiphon::testing
