@@ -20,13 +20,26 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
   return folder + L"\\" + name;
 }
 
+// Characters no folder name can hold. A registry value that the ANSI code
+// page could not represent arrives with '?' in it, which would act as a
+// wildcard in every listing and deletion.
+bool HasInvalidCharacters(const std::wstring& path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const wchar_t ch = path[i];
+    if (ch < 0x20 || ch == L'*' || ch == L'?' || ch == L'<' || ch == L'>' || ch == L'|' ||
+        ch == L'"' || (ch == L':' && i != 1))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring& startupSubDir) {
   std::wstring folder = wordFolder;
   if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"')
     folder = folder.substr(1, folder.size() - 2);
-  if (!IsAbsolute(folder)) return std::wstring();
+  if (!IsAbsolute(folder) || HasInvalidCharacters(folder)) return std::wstring();
   if (folder.back() == L'\\') folder.pop_back();
   return folder + startupSubDir;
 }

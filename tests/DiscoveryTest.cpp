@@ -126,6 +126,84 @@ TEST_F(DiscoveryTest, DecidesByTheNumberOfWordFolders) {
   }
 }
 
+// Whatever Office or another program left in the "Path" value: the data is
+// taken as text, and only a usable folder counts as a Word.
+TEST_F(DiscoveryTest, PathValuesOfEveryKindAndSize) {
+  const std::string longFolder = "C:\\" + std::string(1016, 'w') + "\\";  // 1,021 bytes
+  auto bytes = [](const std::string& text) {
+    return std::vector<unsigned char>(text.begin(), text.end());
+  };
+  struct Row {
+    const char* label;
+    std::uint32_t type;
+    std::vector<unsigned char> data;
+    ResultCode expected;
+    std::wstring targetDir;
+  };
+  const Row rows[] = {
+      {"REG_EXPAND_SZ, taken as it stands", kRegExpandSz, bytes(std::string("C:\\Office\\\0", 11)), 0,
+       L"C:\\Office\\Startup"},
+      {"REG_EXPAND_SZ with a variable is no folder", kRegExpandSz,
+       bytes(std::string("%ProgramFiles%\\Office\0", 22)), -100, L""},
+      {"REG_MULTI_SZ gives its first string", kRegMultiSz,
+       bytes(std::string("C:\\A\0C:\\B\0\0", 10)), 0, L"C:\\A\\Startup"},
+      {"REG_DWORD", kRegDword, {0x01, 0x00, 0x00, 0x00}, -100, L""},
+      {"REG_BINARY holding a path without NUL", kRegBinary, bytes("D:\\Word"), 0,
+       L"D:\\Word\\Startup"},
+      {"REG_NONE, empty", kRegNone, {}, -100, L""},
+      {"a path with spaces", kRegSz, bytes(std::string("C:\\Program Files\\MS Office\\\0", 29)), 0,
+       L"C:\\Program Files\\MS Office\\Startup"},
+      {"a quoted path", kRegSz, bytes(std::string("\"C:\\Office\\\"\0", 13)), 0,
+       L"C:\\Office\\Startup"},
+      {"Latin-1 letters", kRegSz, bytes(std::string("C:\\B\xFCro\\\0", 10)), 0,
+       L"C:\\B\u00FCro\\Startup"},
+      {"1,022 bytes with the NUL", kRegSz, bytes(longFolder + std::string("\0", 1)), 0,
+       std::wstring(L"C:\\") + std::wstring(1016, L'w') + L"\\Startup"},
+      {"1,024 bytes with the NUL", kRegSz, bytes("C:\\" + std::string(1020, 'x') + std::string("\0", 1)),
+       0, std::wstring(L"C:\\") + std::wstring(1020, L'x') + L"\\Startup"},
+      {"1,025 bytes: too large to read", kRegSz,
+       bytes("C:\\" + std::string(1021, 'x') + std::string("\0", 1)), -100, L""},
+      {"5,000 bytes", kRegSz, bytes("C:\\" + std::string(4996, 'x') + std::string("\0", 1)), -100,
+       L""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    registry_->DeleteTree(kOfficeKey);
+    registry_->SetValue(std::string(kOfficeKey) + "\\11.0\\Word\\InstallRoot", "Path", row.type,
+                        row.data);
+    SharedSubs engine(*counting_, files_);
+    EXPECT_EQ(row.expected, engine.InitSettings());
+    EXPECT_EQ(row.targetDir, engine.TargetDir);
+  }
+}
+
+TEST_F(DiscoveryTest, OfficeSubkeyNames) {
+  // 254 characters fit the enumeration buffer, and the versions after it
+  // are seen. (Word is not put under the long name itself: Wine's A
+  // functions refuse a whole key path longer than MAX_PATH.)
+  registry_->CreateKey(std::string(kOfficeKey) + "\\" + std::string(254, '1'));
+  AddWordVersion(*registry_, "2.0", "C:\\Office\\");
+  EXPECT_EQ(0, engine_->InitSettings());
+  EXPECT_EQ(L"C:\\Office\\Startup", engine_->TargetDir);
+  EXPECT_EQ(2u, engine_->WordRoots.size());
+
+  // A 255-character name does not: the enumeration ends there, as it does
+  // past the last subkey, and the versions after it are not seen.
+  registry_->CreateKey(std::string(kOfficeKey) + "\\" + std::string(255, '0'));
+  EXPECT_EQ(-100, engine_->InitSettings());
+  EXPECT_EQ(1u, engine_->WordRoots.size());
+}
+
+TEST_F(DiscoveryTest, AThousandOfficeVersions) {
+  for (int i = 0; i < 1000; ++i)
+    registry_->CreateKey(std::string(kOfficeKey) + "\\v" + std::to_string(1000 + i));
+  AddWordVersion(*registry_, "v1500", "C:\\Office\\");
+  EXPECT_EQ(0, engine_->InitSettings());
+  EXPECT_EQ(1000u, engine_->WordRoots.size());
+  EXPECT_EQ(L"C:\\Office\\", engine_->WordRoots[500]);
+  EXPECT_EQ(L"C:\\Office\\Startup", engine_->TargetDir);
+}
+
 TEST_F(DiscoveryTest, WordRootsHoldOneFolderPerVersionInRegistryOrder) {
   AddWordVersion(*registry_, "11.0", "C:\\Office11\\");
   registry_->CreateKey(std::string(kOfficeKey) + "\\Common");
@@ -182,6 +260,14 @@ TEST(StartupFolderTest, DerivesWordsStartupFolderFromTheRegistryValue) {
       {L"\"", L""},
       {L" C:\\Office", L""},
       {L"1:\\Office", L""},
+      // Not a folder name: wildcards, a name the ANSI code page could not
+      // carry, control characters, a second colon.
+      {L"C:\\Office*\\", L""},
+      {L"C:\\????\\", L""},
+      {L"C:\\Office\n", L""},
+      {L"C:\\Office\\a\"b", L""},
+      {L"C:\\Office:stream", L""},
+      {L"C:\\Office <11>", L""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.value.begin(), row.value.end()));

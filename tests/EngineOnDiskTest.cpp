@@ -171,6 +171,48 @@ TEST_F(EngineOnDiskTest, ProgramFolderWithNonLatinCharactersAndSpaces) {
   EXPECT_TRUE(Below(target_).empty());
 }
 
+TEST_F(EngineOnDiskTest, APackageFileHeldOpenByAnotherProgram) {
+  disk_->HoldOpen(package_ + L"\\Lexiphon.exp");
+  EXPECT_EQ(-5, engine_->DoInstall());
+  EXPECT_EQ((Tree{L"Lexiphon.dot", L"SortTxtFile.bat"}), Below(target_));
+}
+
+TEST_F(EngineOnDiskTest, AFileWhereTheStartupFolderShouldBe) {
+  disk_->MakeFile(target_, "not a folder");
+  EXPECT_EQ(-5, engine_->DoInstall());
+  EXPECT_EQ(-2, engine_->DoUninstall());
+  EXPECT_EQ("not a folder", disk_->Contents(target_));
+}
+
+TEST_F(EngineOnDiskTest, WordOnADriveThatDoesNotExist) {
+  registry_->DeleteTree(testing::kOfficeKey);
+  testing::AddWordVersion(*registry_, "11.0", "Q:\\Microsoft Office\\OFFICE11\\");
+  EXPECT_EQ(-4, engine_->DoInstall());
+  EXPECT_EQ(-1, engine_->DoUninstall());
+  EXPECT_EQ(L"Q:\\Microsoft Office\\OFFICE11\\Startup", engine_->TargetDir);
+}
+
+TEST_F(EngineOnDiskTest, PathsLongerThanMaxPath) {
+  // A Word folder nested deep enough that the package's paths pass 260
+  // characters. Windows needs long path support for this (the manifest
+  // asks for it); without it the install fails with -4 and loses nothing.
+  std::wstring deep = disk_->At(L"deep");
+  while (deep.size() < 280) deep += L"\\" + std::wstring(40, L'd');
+  disk_->MakeFolder(deep);
+  registry_->DeleteTree(testing::kOfficeKey);
+  testing::AddWordVersion(*registry_, "11.0", Narrow(deep) + "\\");
+  target_ = deep + L"\\Startup";
+  const ResultCode installed = engine_->DoInstall();
+  if (installed == 0) {
+    EXPECT_EQ(kInstalled, Below(target_));
+    EXPECT_EQ(0, engine_->DoUninstall());
+    EXPECT_TRUE(Below(target_).empty());
+  } else {
+    EXPECT_EQ(-4, installed);
+    EXPECT_TRUE(Below(target_).empty());
+  }
+}
+
 TEST_F(EngineOnDiskTest, PackageStillPackedOrMissing) {
   TearDown();
   registry_ = testing::TestRegistry::Create();

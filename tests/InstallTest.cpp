@@ -57,6 +57,21 @@ TEST_F(InstallTest, CopiesOnlyTheTopLevelNormalFilesOfAPackageFolder) {
   EXPECT_EQ(expected, TreeOf(Target(L"Dictionaries")));
 }
 
+TEST_F(InstallTest, TenThousandDictionaryFiles) {
+  RegisterWord();
+  UnpackPackage();
+  for (int i = 0; i < 10000; ++i)
+    fs_->AddFile(Package(L"Dictionaries\\word" + std::to_wstring(i) + L".dic"), "x");
+  fs_->AddFile(Package(L"Dictionaries\\secret.dic"), "x", testing::MemoryFileSystem::kHidden);
+  fs_->AddFile(Package(L"Dictionaries\\Sub\\inner.dic"), "x");
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(10002u, TreeOf(Target(L"Dictionaries")).size()) << "10,000 and the two others";
+  EXPECT_FALSE(fs_->Exists(Target(L"Dictionaries\\secret.dic")));
+  EXPECT_FALSE(fs_->Exists(Target(L"Dictionaries\\Sub")));
+  EXPECT_EQ(0, engine_->DoUninstall());
+  EXPECT_FALSE(fs_->Exists(Target(L"Dictionaries")));
+}
+
 TEST_F(InstallTest, EmptyPackageFolderIsCreatedEmpty) {
   RegisterWord();
   fs_->AddFile(Package(L"SortTxtFile.bat"), "");

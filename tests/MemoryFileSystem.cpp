@@ -1,6 +1,7 @@
 #include "MemoryFileSystem.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 namespace lexiphon::testing {
@@ -33,9 +34,12 @@ wchar_t Fold(wchar_t c) {
 
 bool SameChar(wchar_t a, wchar_t b) { return Fold(a) == Fold(b); }
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), SameChar);
+std::wstring FoldName(const std::wstring& name) {
+  std::wstring folded = name;
+  for (wchar_t& c : folded) c = Fold(c);
+  return folded;
 }
+
 
 // "*" and "?" as Windows applies them to long names. Once the name is used
 // up, what is left of the pattern may only be dots and stars: that is how
@@ -78,12 +82,11 @@ struct MemoryFileSystem::Node {
   bool locked = false;
   std::string contents;
   std::vector<std::unique_ptr<Node>> children;  // in order of creation
+  std::map<std::wstring, Node*> byName;          // by folded name, for large folders
 
   Node* Child(const std::wstring& wanted) const {
-    for (const auto& child : children) {
-      if (SameName(child->name, wanted)) return child.get();
-    }
-    return nullptr;
+    const auto found = byName.find(FoldName(wanted));
+    return found == byName.end() ? nullptr : found->second;
   }
 
   Node* Add(const std::wstring& childName, bool isFolder) {
@@ -91,10 +94,12 @@ struct MemoryFileSystem::Node {
     Node* child = children.back().get();
     child->name = childName;
     child->folder = isFolder;
+    byName[FoldName(childName)] = child;
     return child;
   }
 
   void Remove(const Node* child) {
+    byName.erase(FoldName(child->name));
     children.erase(std::find_if(children.begin(), children.end(),
                                 [child](const auto& owned) { return owned.get() == child; }));
   }
