@@ -1,0 +1,131 @@
+#include "ui/ActionDialogLogic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace lexiphon {
+namespace {
+
+const std::wstring kTargetAfterRun = L"C:\\Office\\OFFICE11\\Startup";
+
+// Returns the codes it is given and counts the runs. TargetDir is set while
+// a procedure runs, as Word discovery does.
+class FakeEngine : public InstallEngine {
+ public:
+  ResultCode installCode = 0;
+  ResultCode uninstallCode = 0;
+  int installRuns = 0;
+  int uninstallRuns = 0;
+  std::wstring targetDir;
+
+  ResultCode DoInstall() override {
+    ++installRuns;
+    targetDir = kTargetAfterRun;
+    return installCode;
+  }
+  ResultCode DoUninstall() override {
+    ++uninstallRuns;
+    targetDir = kTargetAfterRun;
+    return uninstallCode;
+  }
+  std::wstring TemplateName() const override { return L"Lexiphon.dot"; }
+  std::wstring TargetDir() const override { return targetDir; }
+};
+
+struct ShownBox {
+  std::wstring text;
+  std::wstring title;
+  unsigned style;
+};
+
+class ActionDialogOk : public ::testing::Test {
+ protected:
+  ActionDialogLogic Dialog(Language language) {
+    return ActionDialogLogic(language, engine,
+                             [this](const std::wstring& text, const std::wstring& title,
+                                    unsigned style) { shown.push_back({text, title, style}); });
+  }
+
+  void ExpectOneBox(Language language, Procedure procedure, ResultCode code) {
+    const auto expected =
+        BuildResultMessage(language, procedure, code, L"Lexiphon.dot", kTargetAfterRun);
+    ASSERT_TRUE(expected.has_value());
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ(expected->title, shown[0].title);
+    EXPECT_EQ(expected->prompt, shown[0].text);
+    EXPECT_EQ(expected->style, shown[0].style);
+  }
+
+  FakeEngine engine;
+  std::vector<ShownBox> shown;
+};
+
+TEST_F(ActionDialogOk, RunsTheSelectedProcedureOnceAndReportsItsCodeInTheDialogsLanguage) {
+  struct Row {
+    Language language;
+    bool install;
+    ResultCode code;
+  };
+  // Install success names TargetDir: the message is built after the run.
+  const Row rows[] = {
+      {Language::German, true, 0},        {Language::English, true, 0},
+      {Language::Portuguese, true, 0},    {Language::German, false, 0},
+      {Language::English, false, -2},     {Language::Portuguese, false, -1},
+      {Language::English, true, -100},    {Language::Portuguese, true, -4},
+      {Language::German, false, -200},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(static_cast<int>(row.language)) +
+                 (row.install ? " install " : " uninstall ") + std::to_string(row.code));
+    engine = FakeEngine();
+    shown.clear();
+    engine.installCode = engine.uninstallCode = row.code;
+
+    EXPECT_EQ(AfterClick::Close, Dialog(row.language).OnOk(row.install, !row.install));
+
+    EXPECT_EQ(row.install ? 1 : 0, engine.installRuns);
+    EXPECT_EQ(row.install ? 0 : 1, engine.uninstallRuns);
+    ExpectOneBox(row.language, row.install ? Procedure::Install : Procedure::Uninstall, row.code);
+  }
+}
+
+TEST_F(ActionDialogOk, ReadsTheInstallOptionFirst) {
+  EXPECT_EQ(AfterClick::Close, Dialog(Language::English).OnOk(true, true));
+  EXPECT_EQ(1, engine.installRuns);
+  EXPECT_EQ(0, engine.uninstallRuns);
+}
+
+TEST_F(ActionDialogOk, WithNoOptionSelectedDoesNothingAndALaterOkStillWorks) {
+  ActionDialogLogic dialog = Dialog(Language::German);
+  EXPECT_EQ(AfterClick::StayOpen, dialog.OnOk(false, false));
+  EXPECT_EQ(0, engine.installRuns);
+  EXPECT_EQ(0, engine.uninstallRuns);
+  EXPECT_TRUE(shown.empty());
+
+  EXPECT_EQ(AfterClick::Close, dialog.OnOk(false, true));
+  EXPECT_EQ(1, engine.uninstallRuns);
+  ExpectOneBox(Language::German, Procedure::Uninstall, 0);
+}
+
+TEST_F(ActionDialogOk, ACodeWithoutAMessageShowsNothingAndTheDialogStillCloses) {
+  struct Row {
+    bool install;
+    ResultCode code;
+  };
+  const Row rows[] = {{false, -3}, {false, -5}, {true, 1}, {true, -6}, {false, -300}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE((row.install ? "install " : "uninstall ") + std::to_string(row.code));
+    engine = FakeEngine();
+    shown.clear();
+    engine.installCode = engine.uninstallCode = row.code;
+
+    EXPECT_EQ(AfterClick::Close, Dialog(Language::English).OnOk(row.install, !row.install));
+    EXPECT_EQ(1, engine.installRuns + engine.uninstallRuns);
+    EXPECT_TRUE(shown.empty());
+  }
+}
+
+}  // namespace
+}  // namespace lexiphon

@@ -1,0 +1,28 @@
+#pragma once
+// The action dialog, in the language chosen: frmDeu, frmEng or frmPor. The
+// three share one design and differ in their texts, the language of their
+// messages and the icon (only frmDeu has the program icon).
+#include "ui/ActionDialogLogic.h"
+#include "ui/Window_win.h"
+#include "ui/WindowTexts.h"
+
+namespace lexiphon {
+
+class ActionDialog final : public LayoutWindow {
+ public:
+  // Creates and shows the dialog without modality, optInst selected and
+  // focused; false when the window cannot be created.
+  static bool Open(Session& session, Language language);
+
+ private:
+  ActionDialog(Session& session, Language language);
+
+  const wchar_t* TextOf(ControlId id) const override;
+  void OnClick(ControlId id) override;
+  bool IsSelected(ControlId option) const;
+
+  const ActionDialogTexts& texts_;
+  ActionDialogLogic logic_;
+};
+
+}  // namespace lexiphon

@@ -1,0 +1,33 @@
+#pragma once
+// The captions of the windows and their controls. An "&" marks the access key.
+#include <string>
+
+#include "ui/Layout.h"
+#include "ui/MessageCatalogue.h"
+
+namespace lexiphon {
+
+// " - V", the major number, ".", the minor number and the revision, each in
+// decimal: 1, 1, 0 gives " - V1.10" (no dot before the revision).
+std::wstring CaptionSuffix(int major, int minor, int revision);
+
+// frmMain's design caption followed by the suffix of the program's version.
+std::wstring ChooserCaption();
+
+struct ActionDialogTexts {
+  const wchar_t* caption;
+  const wchar_t* frame;
+  const wchar_t* install;
+  const wchar_t* uninstall;
+  const wchar_t* ok;
+  const wchar_t* cancel;
+  bool showsProgramIcon;  // only frmDeu has the program icon
+
+  // The caption of one of the dialog's controls.
+  const wchar_t* TextOf(ControlId id) const;
+};
+
+// The texts of frmDeu, frmEng or frmPor.
+const ActionDialogTexts& ActionDialogTextsFor(Language language);
+
+}  // namespace lexiphon

@@ -1,0 +1,229 @@
+#include "ui/Window_win.h"
+
+#include "resources/resource.h"
+
+namespace lexiphon {
+namespace {
+
+// Fixed border, caption, window menu and close box; no minimise or maximise
+// box. The modal frame keeps a window without an icon from getting the
+// default one in its title bar.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
+
+#ifndef WM_DPICHANGED
+constexpr UINT WM_DPICHANGED = 0x02E0;
+#endif
+
+// The per-monitor DPI functions exist from Windows 10 on; the build targets
+// Windows 7, so they are looked up at run time.
+template <typename Function>
+Function User32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+unsigned SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<unsigned>(dpi) : kDesignDpi;
+}
+
+unsigned WindowDpi(HWND hwnd) {
+  static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  const UINT dpi = getDpiForWindow ? getDpiForWindow(hwnd) : 0;
+  return dpi ? dpi : SystemDpi();
+}
+
+SIZE WindowSizeFor(PixelSize client, unsigned dpi) {
+  static const auto adjustForDpi =
+      User32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  RECT frame{0, 0, client.width, client.height};
+  if (!adjustForDpi || !adjustForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, dpi)) {
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+  }
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+HFONT CreateMessageFont(unsigned dpi) {
+  static const auto parametersForDpi =
+      User32Function<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!parametersForDpi ||
+      !parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LONG& height = metrics.lfMessageFont.lfHeight;
+    height = MulDiv(height, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+  }
+  return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+DWORD ControlStyle(ControlKind kind) {
+  // Every push button starts a group of its own, which also ends the option
+  // buttons' group for the arrow keys. None is BS_DEFPUSHBUTTON: neither
+  // window has a default button.
+  switch (kind) {
+    case ControlKind::FlagButton: return BS_PUSHBUTTON | BS_BITMAP | WS_TABSTOP | WS_GROUP;
+    case ControlKind::Frame: return BS_GROUPBOX | WS_GROUP;
+    case ControlKind::FirstOption: return BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP;
+    case ControlKind::Option: return BS_AUTORADIOBUTTON;
+    case ControlKind::CommandButton: return BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP;
+  }
+  return 0;
+}
+
+// The icon image nearest to the system's size; shared, so never destroyed.
+HICON LoadProgramIcon(int sizeMetric) {
+  const int size = GetSystemMetrics(sizeMetric);
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PROGRAM),
+                                       IMAGE_ICON, size, size, LR_SHARED));
+}
+
+void RegisterWindowClass(const wchar_t* className, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = className;
+  // Fails harmlessly when the class exists already.
+  RegisterClassExW(&windowClass);
+}
+
+}  // namespace
+
+LayoutWindow::LayoutWindow(Session& session, const WindowLayout& layout)
+    : session_(session), layout_(layout) {}
+
+LayoutWindow::~LayoutWindow() {
+  if (font_) DeleteObject(font_);
+}
+
+bool LayoutWindow::Create(const wchar_t* className, const std::wstring& caption,
+                          bool withProgramIcon) {
+  RegisterWindowClass(className, &LayoutWindow::Procedure);
+  // Created at the screen's origin, so that its DPI is the primary monitor's.
+  HWND hwnd = CreateWindowExW(kWindowExStyle, className, caption.c_str(), kWindowStyle, 0, 0, 0,
+                              0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+  if (!hwnd) return false;
+
+  CreateControls();
+  if (withProgramIcon) {
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadProgramIcon(SM_CXICON)));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadProgramIcon(SM_CXSMICON)));
+  }
+
+  const unsigned dpi = WindowDpi(hwnd);
+  const SIZE size = WindowSizeFor(ClientSize(layout_, dpi), dpi);
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+  SetWindowPos(hwnd, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyDpi(dpi);
+  ownedByWindow_ = true;
+  session_.WindowOpened();
+  return true;
+}
+
+LRESULT CALLBACK LayoutWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* window =
+        static_cast<LayoutWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    window->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  }
+  auto* window = reinterpret_cast<LayoutWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
+
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    window->hwnd_ = nullptr;
+    // A window that failed during CreateWindowExW is still its creator's.
+    if (window->ownedByWindow_) {
+      Session& session = window->session_;
+      delete window;
+      session.WindowClosed();
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  return window->OnMessage(message, wParam, lParam);
+}
+
+LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      // Only clicks of our own buttons: the dialog manager turns Enter and
+      // Escape into WM_COMMAND with IDOK or IDCANCEL and no control.
+      if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+        OnClick(static_cast<ControlId>(LOWORD(wParam)));
+      }
+      return 0;
+    case WM_CLOSE:
+      // Disabled means a modal message box of ours is open and the code that
+      // showed it still runs on this window: it closes once the box is gone.
+      if (!IsWindowEnabled(hwnd_)) return 0;
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_ACTIVATE:
+      OnActivate(LOWORD(wParam) != WA_INACTIVE);
+      return 0;
+    case WM_DPICHANGED: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyDpi(HIWORD(wParam));
+      return 0;
+    }
+    default:
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+void LayoutWindow::CreateControls() {
+  // Creation order is focus order.
+  for (const ControlLayout& control : layout_.controls) {
+    CreateWindowExW(0, L"BUTTON", TextOf(control.id),
+                    WS_CHILD | WS_VISIBLE | ControlStyle(control.kind), 0, 0, 0, 0, hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                    GetModuleHandleW(nullptr), nullptr);
+  }
+}
+
+void LayoutWindow::ApplyDpi(unsigned dpi) {
+  HFONT font = CreateMessageFont(dpi);
+  for (const ControlLayout& control : layout_.controls) {
+    const PixelRect rect = ControlRect(layout_, control, dpi);
+    HWND child = Control(control.id);
+    SetWindowPos(child, nullptr, rect.left, rect.top, rect.width, rect.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  if (font_) DeleteObject(font_);
+  font_ = font;
+  OnDpiApplied(dpi);
+}
+
+// A plain window forgets its focused control when it is deactivated, and
+// DefWindowProc would give the focus to the window itself on activation.
+// The first activation focuses the first control that takes the focus.
+void LayoutWindow::OnActivate(bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) focusWhenDeactivated_ = focus;
+    return;
+  }
+  HWND focus = focusWhenDeactivated_;
+  if (!focus || !IsWindow(focus)) {
+    for (const ControlLayout& control : layout_.controls) {
+      if (control.kind == ControlKind::Frame) continue;
+      focus = Control(control.id);
+      break;
+    }
+  }
+  SetFocus(focus);
+}
+
+}  // namespace lexiphon

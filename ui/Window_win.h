@@ -1,0 +1,76 @@
+#pragma once
+// The frame shared by frmMain and the action dialogs: a fixed-size top-level
+// window whose BUTTON controls come from a layout table, scaled for the
+// window's DPI, with the system's message font.
+#include <string>
+
+#include "registry/WinApi.h"
+#include "ui/ActionDialogLogic.h"
+#include "ui/Layout.h"
+
+namespace lexiphon {
+
+// Window class names, also used by the end-to-end tests to find the windows.
+constexpr const wchar_t* kChooserClassName = L"LexiphonSetup.frmMain";
+constexpr const wchar_t* kActionDialogClassName = L"LexiphonSetup.ActionDialog";
+
+// The DPI at which one pixel is 15 twips.
+constexpr unsigned kDesignDpi = 96;
+
+// What the windows of one run share: the engine, and the count of open
+// windows, so that the program ends when its last window is gone.
+class Session {
+ public:
+  explicit Session(InstallEngine& engine) : engine_(engine) {}
+  InstallEngine& Engine() { return engine_; }
+  void WindowOpened() { ++openWindows_; }
+  void WindowClosed() {
+    if (--openWindows_ == 0) PostQuitMessage(0);
+  }
+
+ private:
+  InstallEngine& engine_;
+  int openWindows_ = 0;
+};
+
+class LayoutWindow {
+ public:
+  LayoutWindow(const LayoutWindow&) = delete;
+  LayoutWindow& operator=(const LayoutWindow&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+
+ protected:
+  LayoutWindow(Session& session, const WindowLayout& layout);
+  virtual ~LayoutWindow();
+
+  // Creates the window, hidden, with its controls, centred on the screen and
+  // with the client area of the layout at the window's DPI. From then on the
+  // object belongs to the window and is deleted when the window is destroyed.
+  // On failure the caller still owns it.
+  bool Create(const wchar_t* className, const std::wstring& caption, bool withProgramIcon);
+
+  HWND Control(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
+  Session& CurrentSession() { return session_; }
+
+  virtual const wchar_t* TextOf(ControlId id) const = 0;
+  virtual void OnClick(ControlId id) = 0;
+  // After the controls have been placed for a new DPI.
+  virtual void OnDpiApplied(unsigned dpi) { (void)dpi; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void ApplyDpi(unsigned dpi);
+  void OnActivate(bool active);
+
+  Session& session_;
+  const WindowLayout& layout_;
+  HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
+  HWND focusWhenDeactivated_ = nullptr;
+  bool ownedByWindow_ = false;
+};
+
+}  // namespace lexiphon

@@ -1,0 +1,39 @@
+// Program entry: the engine over the real registry and file system, the
+// language chooser, and the message loop that runs until the last window
+// is gone.
+#include "registry/WinApi.h"
+
+#include <commctrl.h>
+
+#include "engine/SharedSubs.h"
+#include "engine/WindowsFileSystem_win.h"
+#include "registry/WindowsRegistry_win.h"
+#include "ui/frmMain_win.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  lexiphon::WindowsRegistry registry;
+  lexiphon::WindowsFileSystem files;
+  // The registry class reports its own errors in a box without an owner.
+  auto registryMessageBox = [](const std::wstring& text, const std::wstring& title,
+                               unsigned style) {
+    MessageBoxW(nullptr, text.c_str(), title.c_str(), style);
+  };
+  lexiphon::SharedSubs subs(registry, files, registryMessageBox);
+  lexiphon::SharedSubsEngine engine(subs);
+  lexiphon::Session session(engine);
+  if (!lexiphon::frmMain::Open(session, showCommand)) return 1;
+
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // The dialog manager gives the active window Tab order, arrow keys in
+    // the option group and the Alt access keys.
+    HWND active = GetActiveWindow();
+    if (active && IsDialogMessageW(active, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
