@@ -505,5 +505,48 @@ TEST_F(EndToEnd, TabAndArrowsFollowTheFocusOrderWhileEnterAndEscapeDoNothing) {
   EXPECT_FALSE(fs::exists(startup_));
 }
 
+// The release archive as a user meets it: unpacked by hand, or not at all.
+// Run by the archive check, which unpacks the archive and names the two
+// folders in LEXIPHON_UNPACKED and LEXIPHON_PACKED; skipped otherwise.
+class ReleaseArchive : public EndToEnd {
+ protected:
+  void SetUp() override {
+    const wchar_t* unpacked = _wgetenv(L"LEXIPHON_UNPACKED");
+    const wchar_t* packed = _wgetenv(L"LEXIPHON_PACKED");
+    if (!unpacked || !packed) GTEST_SKIP() << "run through the archive check";
+    EndToEnd::SetUp();
+    unpacked_ = unpacked;
+    packed_ = packed;
+  }
+  fs::path unpacked_;
+  fs::path packed_;
+};
+
+TEST_F(ReleaseArchive, RunFromTheUnpackedFolderItInstalls) {
+  package_ = unpacked_;
+  Start();
+  HWND dialog = OpenDialog(ControlId::cmdEng);
+  ASSERT_NE(nullptr, dialog);
+  Click(ControlOf(dialog, ControlId::cmdOk));
+  EXPECT_EQ(Expected(Language::English, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
+  ExpectProgramEnds();
+  std::vector<std::wstring> shipped = Listing(unpacked_);
+  shipped.erase(std::remove(shipped.begin(), shipped.end(), L"LexiphonSetup.exe"), shipped.end());
+  EXPECT_EQ(shipped, Listing(startup_));
+}
+
+TEST_F(ReleaseArchive, RunNextToTheStillPackedArchiveItAsksToUnpackFirst) {
+  package_ = packed_;
+  const std::vector<std::wstring> before = Listing(packed_);
+  Start();
+  HWND dialog = OpenDialog(ControlId::cmdEng);
+  ASSERT_NE(nullptr, dialog);
+  Click(ControlOf(dialog, ControlId::cmdOk));
+  EXPECT_EQ(Expected(Language::English, Procedure::Install, -2, TargetDir()), AnswerBoxOf(dialog));
+  ExpectProgramEnds();
+  EXPECT_FALSE(fs::exists(startup_));
+  EXPECT_EQ(before, Listing(packed_));
+}
+
 }  // namespace
 }  // namespace lexiphon
