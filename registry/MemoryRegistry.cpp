@@ -28,7 +28,7 @@ char EncodeChar(wchar_t ch) {
       return static_cast<char>(0x80 + i);
   }
   // Undefined bytes round-trip as themselves, as Windows does.
-  if (ch >= 0x80 && ch < 0xA0) return static_cast<char>(ch);
+  if (ch < 0xA0) return static_cast<char>(ch);
   return '?';  // not representable, like WideCharToMultiByte's default char
 }
 

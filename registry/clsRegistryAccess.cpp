@@ -32,8 +32,9 @@ std::int32_t clsRegistryAccess::RegCloseKey(const KeyHandle& hKey) {
   return registry_.RegCloseKey(hKey) == win32::kSuccess ? kTrue : kFalse;
 }
 
-std::int32_t clsRegistryAccess::CreateRegEntry(KeyHandle hKeyName, std::wstring KeyName,
-                                               std::wstring ValueName, std::wstring Value) {
+std::int32_t clsRegistryAccess::CreateRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
+                                               const std::wstring& ValueName,
+                                               const std::wstring& Value) {
   char emptyClass[1] = {'\0'};
   SecurityAttributes security;
   security.length = static_cast<std::uint32_t>(sizeof(SecurityAttributes));
@@ -57,13 +58,13 @@ std::int32_t clsRegistryAccess::CreateRegEntry(KeyHandle hKeyName, std::wstring 
   return static_cast<std::int32_t>(disposition);
 }
 
-std::int32_t clsRegistryAccess::DeleteRegEntry(KeyHandle hKeyName, std::wstring KeyName) {
+std::int32_t clsRegistryAccess::DeleteRegEntry(KeyHandle hKeyName, const std::wstring& KeyName) {
   return static_cast<std::int32_t>(
       registry_.RegDeleteKeyA(hKeyName, registry_.ToAnsi(KeyName).c_str()));
 }
 
-std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, std::wstring KeyName,
-                                              std::wstring ValueName) {
+std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
+                                              const std::wstring& ValueName) {
   std::string buffer(kValueBufferBytes, ' ');
   KeyHandle key = 0;
   registry_.RegOpenKeyExA(hKeyName, registry_.ToAnsi(KeyName).c_str(), 0, kKeyQueryValue, &key);
@@ -71,7 +72,7 @@ std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, std::wstring K
   std::uint32_t size = kValueBufferBytes;
   const long rc =
       registry_.RegQueryValueExA(key, registry_.ToAnsi(ValueName).c_str(), nullptr, &type,
-                                 reinterpret_cast<unsigned char*>(&buffer[0]), &size);
+                                 reinterpret_cast<unsigned char*>(buffer.data()), &size);
   registry_.RegCloseKey(key);
   // A failed read may leave anything in the buffer; it yields nothing.
   if (rc != win32::kSuccess) return std::wstring();
@@ -92,8 +93,8 @@ std::int32_t clsRegistryAccess::RegEnumKey(const KeyHandle& hKey, const std::int
   std::uint32_t classLength = 0;
   FileTime lastWrite;
   const long rc =
-      registry_.RegEnumKeyExA(hKey, static_cast<std::uint32_t>(Index), &buffer[0], &nameLength,
-                              nullptr, nullptr, &classLength, &lastWrite);
+      registry_.RegEnumKeyExA(hKey, static_cast<std::uint32_t>(Index), buffer.data(),
+                              &nameLength, nullptr, nullptr, &classLength, &lastWrite);
   SubKey = registry_.FromAnsi(buffer);
   if (rc != win32::kSuccess) return kFalse;
   SubKey = registry_.FromAnsi(

@@ -33,15 +33,16 @@ class clsRegistryAccess {
 
   // Creates or opens KeyName and writes one REG_SZ value; the disposition
   // (1 created, 2 opened) or 0 after showing "clsRegistryError !!!".
-  std::int32_t CreateRegEntry(KeyHandle hKeyName, std::wstring KeyName, std::wstring ValueName,
-                              std::wstring Value);
+  std::int32_t CreateRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
+                              const std::wstring& ValueName, const std::wstring& Value);
 
   // The Win32 error code of deleting KeyName, 0 on success.
-  std::int32_t DeleteRegEntry(KeyHandle hKeyName, std::wstring KeyName);
+  std::int32_t DeleteRegEntry(KeyHandle hKeyName, const std::wstring& KeyName);
 
   // One value as text; empty when the key or value is missing, the read
   // fails or the data exceeds 1024 bytes. Data of any type is taken as text.
-  std::wstring QueryRegEntry(KeyHandle hKeyName, std::wstring KeyName, std::wstring ValueName);
+  std::wstring QueryRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
+                             const std::wstring& ValueName);
 
   // Name of the subkey at Index. On True, SubKey holds the name; on False
   // after a registry call it holds the 255-character buffer (255 spaces past

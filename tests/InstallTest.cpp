@@ -157,7 +157,7 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
       {"the package folder cannot be created in the startup folder",
        [](InstallTest& t) {
          t.UnpackPackage();
-         t.fs_->AddFolder(t.kTarget);
+         t.fs_->AddFolder(InstallTest::kTarget);
          t.fs_->FailNth(Op::Create, 1);
        },
        -4, {L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},

@@ -4,7 +4,7 @@
 namespace lexiphon::testing {
 namespace {
 
-class MemoryTestFileSystem : public TestFileSystem {
+class MemoryTestFileSystem final : public TestFileSystem {
  public:
   MemoryTestFileSystem() {
     files_.AddFolder(Root());

@@ -57,7 +57,7 @@ void RemoveTree(const std::wstring& folder) {
   ::RemoveDirectoryW(folder.c_str());
 }
 
-class RealTestFileSystem : public TestFileSystem {
+class RealTestFileSystem final : public TestFileSystem {
  public:
   RealTestFileSystem() {
     wchar_t temp[MAX_PATH + 1];

@@ -109,8 +109,12 @@ bool LayoutWindow::Create(const wchar_t* className, const std::wstring& caption,
   HWND hwnd = CreateWindowExW(kWindowExStyle, className, caption.c_str(), kWindowStyle, 0, 0, 0,
                               0, nullptr, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd) return false;
-
-  CreateControls();
+  // A window missing a control would offer the user less than it says; it
+  // is not shown at all.
+  if (!CreateControls()) {
+    DestroyWindow(hwnd);
+    return false;
+  }
   if (withProgramIcon) {
     SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadProgramIcon(SM_CXICON)));
     SendMessageW(hwnd, WM_SETICON, ICON_SMALL,
@@ -182,14 +186,16 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void LayoutWindow::CreateControls() {
+bool LayoutWindow::CreateControls() {
   // Creation order is focus order.
   for (const ControlLayout& control : layout_.controls) {
-    CreateWindowExW(0, L"BUTTON", TextOf(control.id),
-                    WS_CHILD | WS_VISIBLE | ControlStyle(control.kind), 0, 0, 0, 0, hwnd_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
-                    GetModuleHandleW(nullptr), nullptr);
+    if (!CreateWindowExW(0, L"BUTTON", TextOf(control.id),
+                         WS_CHILD | WS_VISIBLE | ControlStyle(control.kind), 0, 0, 0, 0, hwnd_,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                         GetModuleHandleW(nullptr), nullptr))
+      return false;
   }
+  return true;
 }
 
 void LayoutWindow::ApplyDpi(unsigned dpi) {

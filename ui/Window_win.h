@@ -61,7 +61,7 @@ class LayoutWindow {
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void CreateControls();
+  bool CreateControls();
   void ApplyDpi(unsigned dpi);
   void OnActivate(bool active);
 

@@ -1,0 +1,408 @@
+// Word discovery over hives of every shape: Office subkeys with long, odd
+// and case-twin names, InstallRoot keys and "Path" values of any type and
+// size, created and deleted in any order. Then the registry class on the
+// same hive, with handles open, closed, 0 and made up.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "engine/SharedSubs.h"
+#include "registry/MemoryRegistry.h"
+#include "registry/clsRegistryAccess.h"
+
+namespace lexiphon::fuzz {
+namespace {
+
+const std::string kOffice = "Software\\Microsoft\\Office";
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+constexpr std::size_t kMaxEnumName = 254;    // the class's 255-character buffer less the NUL
+constexpr std::size_t kMaxValueText = 1024;  // the class's value buffer
+
+// Discovery never touches a file.
+class NoFiles : public FileSystem {
+ public:
+  void List(const std::wstring&, ListAttributes,
+            const std::function<bool(const std::wstring&)>&) override {}
+  bool CreateFolder(const std::wstring&) override { return false; }
+  bool CopyFileOver(const std::wstring&, const std::wstring&) override { return false; }
+  bool DeleteFiles(const std::wstring&) override { return false; }
+  bool RemoveFolder(const std::wstring&) override { return false; }
+  std::wstring ProgramFolder() override { return std::wstring(); }
+};
+
+template <typename T>
+T PickOf(FuzzedDataProvider& in, std::initializer_list<T> choices) {
+  return *(choices.begin() + in.ConsumeIntegralInRange<std::size_t>(0, choices.size() - 1));
+}
+
+template <typename T>
+const T& PickOf(FuzzedDataProvider& in, const std::vector<T>& choices) {
+  return choices[in.ConsumeIntegralInRange<std::size_t>(0, choices.size() - 1)];
+}
+
+// The same name with the case of some letters flipped: the hive folds
+// ASCII and Latin-1 letters, so the twin names the same key.
+std::string CaseTwin(std::string name, FuzzedDataProvider& in) {
+  for (char& ch : name) {
+    const auto byte = static_cast<unsigned char>(ch);
+    const bool letter = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                        (byte >= 0xC0 && byte <= 0xFE && byte != 0xD7 && byte != 0xF7);
+    if (letter && in.ConsumeBool()) ch = static_cast<char>(byte ^ 0x20U);
+  }
+  return name;
+}
+
+// A name for an Office version key; remembered so later steps can reuse it.
+std::string VersionName(FuzzedDataProvider& in, std::vector<std::string>& names) {
+  std::string name;
+  switch (in.ConsumeIntegralInRange(0, 5)) {
+    case 0:
+      name = std::to_string(in.ConsumeIntegralInRange(6, 16)) + ".0";
+      break;
+    case 1:
+      if (!names.empty()) name = PickOf(in, names);
+      break;
+    case 2:
+      if (!names.empty()) name = CaseTwin(PickOf(in, names), in);
+      break;
+    case 3:  // around the enumeration buffer's limit
+      name.assign(in.ConsumeIntegralInRange<std::size_t>(kMaxEnumName - 4, 300),
+                  static_cast<char>(in.ConsumeIntegralInRange<int>('A', 'Z')));
+      break;
+    default:
+      name = in.ConsumeRandomLengthString(300);
+      break;
+  }
+  names.push_back(name);
+  return name;
+}
+
+// Text for a "Path" value: mostly folder-like, some of it anything at all,
+// sizes from nothing to well past the class's buffer.
+std::vector<unsigned char> PathData(FuzzedDataProvider& in) {
+  const std::string start = PickOf<const char*>(
+      in, {"C:\\Office\\", "c:\\Program Files\\Microsoft Office\\OFFICE11\\", "\\\\server\\share\\",
+           "\"C:\\Office\\\"", "\"D:\\Word", "C:\\", "C:", "Office\\", "\\\\\\x",
+           "%ProgramFiles%\\Office\\", "1:\\", "\"", "", "C:\\B\374ro\\"});
+  std::string text;
+  switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0:
+    case 1:
+      text = start + in.ConsumeRandomLengthString(64);
+      break;
+    case 2: {
+      const std::size_t size = in.ConsumeBool() ? in.ConsumeIntegralInRange<std::size_t>(
+                                                      kMaxValueText - 6, kMaxValueText + 2)
+                                                : in.ConsumeIntegralInRange<std::size_t>(0, 5000);
+      text = start;
+      text.resize(size, PickOf(in, {'x', '\\', ' ', '"', '?', '\0'}));
+      break;
+    }
+    default:
+      text = in.ConsumeRandomLengthString(5000);
+      break;
+  }
+  if (in.ConsumeBool()) text.push_back('\0');
+  return std::vector<unsigned char>(text.begin(), text.end());
+}
+
+void CreateKey(MemoryRegistry& hive, const std::string& path) {
+  KeyHandle key = 0;
+  if (hive.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, kKeyAllAccess, nullptr,
+                           &key, nullptr) == win32::kSuccess)
+    hive.RegCloseKey(key);
+}
+
+void SetValue(MemoryRegistry& hive, const std::string& path, const std::string& name,
+              std::uint32_t type, const std::vector<unsigned char>& data) {
+  KeyHandle key = 0;
+  if (hive.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, kKeyAllAccess, nullptr,
+                           &key, nullptr) != win32::kSuccess)
+    return;
+  hive.RegSetValueExA(key, name.c_str(), 0, type, data.data(),
+                      static_cast<std::uint32_t>(data.size()));
+  hive.RegCloseKey(key);
+}
+
+// Each step names an Office version and does one thing to it. An exhausted
+// input picks the first choice everywhere, so the first choices are the
+// plausible ones: a Word folder in a "Path" string.
+void BuildHive(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
+               std::vector<std::string>& names) {
+  for (int step = 0; step < steps; ++step) {
+    const std::string version = kOffice + "\\" + VersionName(in, names);
+    const std::string root =
+        version + "\\" +
+        PickOf<const char*>(in, {"Word\\InstallRoot", "WORD\\installroot", "Word\\InstallRoot\\",
+                                 "Word", "Common\\InstallRoot", "Word\\InstallRoot\\Path"});
+    switch (in.ConsumeIntegralInRange(0, 7)) {
+      case 0:
+      case 1:
+      case 2:
+      case 3: {
+        const std::string valueName =
+            in.ConsumeIntegralInRange(0, 3) == 3
+                ? in.ConsumeRandomLengthString(8)
+                : PickOf<const char*>(in, {"Path", "PATH", "path", "Path ", ""});
+        const std::uint32_t type =
+            in.ConsumeIntegralInRange(0, 3) == 3
+                ? in.ConsumeIntegral<std::uint32_t>()
+                : PickOf(in, {kRegSz, kRegExpandSz, kRegMultiSz, kRegBinary, kRegDword, kRegNone});
+        SetValue(hive, in.ConsumeIntegralInRange(0, 7) == 7 ? version : root, valueName, type,
+                 PathData(in));
+        break;
+      }
+      case 4:
+        CreateKey(hive, version);
+        break;
+      case 5:
+        CreateKey(hive, root);
+        break;
+      default:  // keys with subkeys stay, as in the real registry
+        hive.RegDeleteKeyA(kHkeyLocalMachine, (in.ConsumeBool() ? version : root).c_str());
+        break;
+    }
+  }
+}
+
+// The data of a value as the hive holds it, read with room enough; false
+// when the key or the value cannot be read.
+bool ReadRaw(MemoryRegistry& hive, KeyHandle parent, const std::string& keyName,
+             const std::string& valueName, std::string* data) {
+  KeyHandle key = 0;
+  if (hive.RegOpenKeyExA(parent, keyName.c_str(), 0, kKeyQueryValue, &key) != win32::kSuccess)
+    return false;
+  std::uint32_t size = 0;
+  long rc = hive.RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, nullptr, &size);
+  if (rc == win32::kSuccess) {
+    data->assign(size, '\0');
+    rc = hive.RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr,
+                               reinterpret_cast<unsigned char*>(data->data()), &size);
+  }
+  hive.RegCloseKey(key);
+  return rc == win32::kSuccess;
+}
+
+// QueryRegEntry against the raw data: the text up to the first NUL, nothing
+// for data too large for the buffer, never a character the value lacks.
+void CheckValueText(MemoryRegistry& hive, KeyHandle parent, const std::string& keyName,
+                    const std::string& valueName, const std::wstring& text) {
+  std::string data;
+  if (!ReadRaw(hive, parent, keyName, valueName, &data)) {
+    Check(text.empty(), "a value that cannot be read gives nothing");
+    return;
+  }
+  if (data.size() > kMaxValueText) {
+    Check(text.empty(), "a value over 1024 bytes gives nothing");
+    return;
+  }
+  const std::wstring expected = hive.FromAnsi(data.substr(0, data.find('\0')));
+  Check(expected.compare(0, text.size(), text) == 0 && text.size() <= expected.size(),
+        "a value read is a prefix of its text");
+  if (expected.find_first_not_of(L' ') != std::wstring::npos)
+    Check(text == expected, "a value reads as its text up to the first NUL");
+}
+
+// The names of the Office versions that a 255-character enumeration buffer
+// gets to see: those before the first name too long for it.
+std::vector<std::string> VisibleVersions(MemoryRegistry& hive) {
+  std::vector<std::string> versions;
+  KeyHandle office = 0;
+  if (hive.RegOpenKeyExA(kHkeyLocalMachine, kOffice.c_str(), 0, kKeyEnumerateSubKeys, &office) !=
+      win32::kSuccess)
+    return versions;
+  std::vector<char> name(1024);
+  for (;;) {
+    auto length = static_cast<std::uint32_t>(name.size());
+    if (hive.RegEnumKeyExA(office, static_cast<std::uint32_t>(versions.size()), name.data(),
+                           &length, nullptr, nullptr, nullptr, nullptr) != win32::kSuccess ||
+        length > kMaxEnumName)
+      break;
+    versions.emplace_back(name.data(), length);
+  }
+  hive.RegCloseKey(office);
+  return versions;
+}
+
+void CheckDiscovery(MemoryRegistry& hive) {
+  const std::vector<std::string> versions = VisibleVersions(hive);
+  NoFiles files;
+  SharedSubs engine(hive, files);
+  const ResultCode rc = engine.InitSettings();
+  Check(rc == result::kSuccess || rc == result::kWordNotFound || rc == result::kWordAmbiguous,
+        "InitSettings answers 0, -100 or -200");
+  Check(hive.OpenHandleCount() == 0, "discovery closes every key it opens");
+  Check(!engine.WordRoots.empty(), "WordRoots has at least one entry");
+  Check(engine.WordRoots.size() == std::max<std::size_t>(versions.size(), 1),
+        "one Word folder per Office version that the enumeration sees");
+  if (versions.empty()) Check(engine.WordRoots[0].empty(), "no version, no Word folder");
+  for (std::size_t i = 0; i < versions.size(); ++i)
+    CheckValueText(hive, kHkeyLocalMachine, kOffice + "\\" + versions[i] + "\\Word\\InstallRoot",
+                   "Path", engine.WordRoots[i]);
+
+  std::vector<std::wstring> startups;
+  for (const std::wstring& root : engine.WordRoots) {
+    Check(root.size() <= kMaxValueText, "a Word folder fits the value buffer");
+    Check(root.find(L'\0') == std::wstring::npos, "a Word folder ends before any NUL");
+    std::wstring startup = StartupFolderFor(root, engine.StartupSubDir);
+    if (!startup.empty()) startups.push_back(std::move(startup));
+  }
+  const ResultCode expected = startups.empty()       ? result::kWordNotFound
+                              : startups.size() == 1 ? result::kSuccess
+                                                     : result::kWordAmbiguous;
+  Check(rc == expected, "the result counts the usable Word folders");
+  if (rc == result::kWordNotFound) {
+    Check(engine.TargetDir.empty(), "a fresh engine that finds no Word has no TargetDir");
+  } else {
+    Check(IsAbsoluteFolder(engine.TargetDir), "TargetDir is absolute");
+    Check(EndsWith(engine.TargetDir, L"\\Startup"), "TargetDir ends in \\Startup");
+    Check(std::find(startups.begin(), startups.end(), engine.TargetDir) != startups.end(),
+          "TargetDir is the startup folder of a Word found");
+  }
+
+  // The hive did not change, so neither may the answer.
+  const std::wstring target = engine.TargetDir;
+  Check(engine.InitSettings() == rc && engine.TargetDir == target,
+        "a second run gives the same answer");
+  Check(hive.OpenHandleCount() == 0, "the second run closes every key too");
+}
+
+bool IsRoot(KeyHandle key) {
+  return key == kHkeyClassesRoot || key == kHkeyCurrentUser || key == kHkeyLocalMachine ||
+         key == kHkeyUsers;
+}
+
+void ExerciseRegistryClass(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
+                           const std::vector<std::string>& names) {
+  clsRegistryAccess registry(hive, MessageBoxFn());
+  std::set<KeyHandle> open;
+  std::vector<KeyHandle> returned;  // every handle RegOpenKey gave, closed ones too
+
+  auto pickHandle = [&]() -> KeyHandle {
+    switch (in.ConsumeIntegralInRange(0, 5)) {
+      case 0:
+        return 0;
+      case 1:
+        return kHkeyLocalMachine;
+      case 2:
+        return PickOf(in, {kHkeyClassesRoot, kHkeyCurrentUser, kHkeyUsers});
+      case 3:
+      case 4:
+        return returned.empty() ? 0x100 : PickOf(in, returned);
+      default:
+        return in.ConsumeIntegral<KeyHandle>();
+    }
+  };
+  auto pickKeyName = [&]() -> std::wstring {
+    switch (in.ConsumeIntegralInRange(0, 4)) {
+      case 0:
+        return hive.FromAnsi(names.empty() ? kOffice : kOffice + "\\" + PickOf(in, names));
+      case 1:
+        return hive.FromAnsi(
+            names.empty() ? kOffice : kOffice + "\\" + PickOf(in, names) + "\\Word\\InstallRoot");
+      case 2: {  // any UTF-16 code unit, most of them not in the ANSI code page
+        std::wstring name(in.ConsumeIntegralInRange<std::size_t>(0, 40), L' ');
+        std::generate(name.begin(), name.end(),
+                      [&] { return static_cast<wchar_t>(in.ConsumeIntegral<std::uint16_t>()); });
+        return name;
+      }
+      case 3:
+        return L"";
+      default:
+        return hive.FromAnsi(in.ConsumeRandomLengthString(300));
+    }
+  };
+
+  for (int step = 0; step < steps; ++step) {
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+      case 0: {
+        const KeyHandle parent = pickHandle();
+        const std::wstring asGiven = pickKeyName();
+        std::wstring name = asGiven;
+        const std::uint32_t access = in.ConsumeBool()
+                                         ? PickOf(in, {kKeyQueryValue, kKeyEnumerateSubKeys,
+                                                       kKeyQueryValue | kKeyEnumerateSubKeys, 0U})
+                                         : in.ConsumeIntegral<std::uint32_t>();
+        const KeyHandle opened = registry.RegOpenKey(parent, name, access);
+        if (parent == 0)
+          Check(opened == 0 && name == asGiven, "a handle of 0 opens nothing and keeps the name");
+        else
+          Check(name == hive.FromAnsi(hive.ToAnsi(asGiven)),
+                "RegOpenKey hands back the ANSI round trip of the name");
+        if (opened != 0) {
+          Check(open.insert(opened).second, "a new handle is none of those open");
+          returned.push_back(opened);
+        }
+        break;
+      }
+      case 1: {
+        const KeyHandle key = pickHandle();
+        const std::int32_t index =
+            in.ConsumeBool() ? in.ConsumeIntegralInRange(0, 8) : in.ConsumeIntegral<std::int32_t>();
+        std::wstring subKey = L"as it was";
+        const std::int32_t found = registry.RegEnumKey(key, index, subKey);
+        Check(found == kTrue || found == kFalse, "RegEnumKey answers True or False");
+        if (found == kTrue) {
+          Check(subKey.size() <= kMaxEnumName, "an enumerated name has at most 254 characters");
+          Check(subKey.find(L'\0') == std::wstring::npos, "an enumerated name holds no NUL");
+        } else if (key == 0) {
+          Check(subKey == L"as it was", "a handle of 0 leaves SubKey as it was");
+        } else {
+          Check(subKey.size() == kMaxEnumName + 1, "a failed enumeration leaves the whole buffer");
+        }
+        break;
+      }
+      case 2: {
+        const KeyHandle key =
+            in.ConsumeIntegralInRange(0, 2) == 2 ? pickHandle() : kHkeyLocalMachine;
+        const std::wstring keyName = pickKeyName();
+        const std::wstring valueName =
+            in.ConsumeBool() ? hive.FromAnsi(in.ConsumeRandomLengthString(8)) : L"Path";
+        const std::wstring text = registry.QueryRegEntry(key, keyName, valueName);
+        Check(text.size() <= kMaxValueText, "a value read is at most 1024 characters");
+        Check(text.find(L'\0') == std::wstring::npos, "a value read ends before any NUL");
+        CheckValueText(hive, key, hive.ToAnsi(keyName), hive.ToAnsi(valueName), text);
+        break;
+      }
+      default: {
+        const KeyHandle key = pickHandle();
+        const std::int32_t closed = registry.RegCloseKey(key);
+        if (open.erase(key) > 0)
+          Check(closed == kTrue, "an open key closes");
+        else if (!IsRoot(key))
+          Check(closed == kFalse, "closing a key that is not open fails");
+        break;
+      }
+    }
+    Check(hive.OpenHandleCount() == open.size(), "only the keys RegOpenKey returned stay open");
+  }
+  for (const KeyHandle key : open) Check(registry.RegCloseKey(key) == kTrue, "an open key closes");
+  Check(hive.OpenHandleCount() == 0, "no key is left open");
+}
+
+}  // namespace
+}  // namespace lexiphon::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace lexiphon;
+  FuzzedDataProvider in(data, size);
+  // Step counts come first so that they do not depend on how much the
+  // steps themselves consume.
+  const int hiveSteps = in.ConsumeIntegralInRange(0, 48);
+  const int classSteps = in.ConsumeIntegralInRange(0, 32);
+
+  MemoryRegistry hive;
+  std::vector<std::string> names;
+  fuzz::BuildHive(hive, in, hiveSteps, names);
+  fuzz::Check(hive.OpenHandleCount() == 0, "building the hive closes its keys");
+  fuzz::CheckDiscovery(hive);
+  fuzz::ExerciseRegistryClass(hive, in, classSteps, names);
+  return 0;
+}
