@@ -171,6 +171,7 @@ TEST_F(FileSystemTest, FailedCopyChangesNothing) {
       {"source held open", [this](auto& s) { s.HoldOpen(At(L"new.txt")); }, L"new.txt",
        L"old.txt"},
       {"source missing", nullptr, L"missing.txt", L"old.txt"},
+      {"source missing, new destination", nullptr, L"missing.txt", L"fresh.txt"},
       {"source is a folder", nullptr, L"folder", L"old.txt"},
       {"destination is a folder", nullptr, L"new.txt", L"folder"},
       {"destination folder missing", nullptr, L"new.txt", L"missing\\old.txt"},

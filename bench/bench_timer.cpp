@@ -1,0 +1,74 @@
+// Starts one command line, waits for it to end and prints the elapsed time,
+// so that every Windows program in the bench is timed alike, with Wine's
+// process start-up included:
+//   bench_timer.exe [-q] <command line>
+//   ms=123.456 rc=0
+// -q sends the child's output to NUL.
+#include "registry/WinApi.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Past one command-line token and the blanks after it.
+const wchar_t* SkipToken(const wchar_t* p) {
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  return p;
+}
+
+}  // namespace
+
+int wmain() {
+  const wchar_t* rest = SkipToken(GetCommandLineW());
+  const bool quiet = rest[0] == L'-' && rest[1] == L'q' && (rest[2] == L' ' || rest[2] == L'\t');
+  if (quiet) rest = SkipToken(rest);
+  if (!*rest) {
+    std::fputs("usage: bench_timer [-q] <command line>\n", stderr);
+    return 2;
+  }
+  std::wstring command = rest;  // CreateProcessW may write into it
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  HANDLE nul = INVALID_HANDLE_VALUE;
+  if (quiet) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                      OPEN_EXISTING, 0, nullptr);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = nul;
+    startup.hStdError = nul;
+  }
+
+  LARGE_INTEGER frequency, start, stop;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    std::fprintf(stderr, "bench_timer: cannot start %ls (error %lu)\n", rest, GetLastError());
+    return 2;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  QueryPerformanceCounter(&stop);
+
+  DWORD code = 0;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  std::printf("ms=%.3f rc=%lu\n",
+              1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
+                  static_cast<double>(frequency.QuadPart),
+              code);
+  return 0;
+}

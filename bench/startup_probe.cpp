@@ -1,0 +1,91 @@
+// Times how long a program takes to show its first window: starts it, polls
+// until a visible top-level window of that process exists, then closes it
+// (or ends it when it will not close) and prints the time:
+//   startup_probe.exe <program> [arguments]
+//   ms=123.456
+// Gives up after 20 seconds or when the program ends first (exit code 1).
+#include "registry/WinApi.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr double kTimeoutMs = 20000;
+
+struct Search {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK OnWindow(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<Search*>(lParam);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+const wchar_t* SkipToken(const wchar_t* p) {
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  return p;
+}
+
+}  // namespace
+
+int wmain() {
+  std::wstring command = SkipToken(GetCommandLineW());
+  if (command.empty()) {
+    std::fputs("usage: startup_probe <program> [arguments]\n", stderr);
+    return 2;
+  }
+
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  const auto elapsedMs = [&] {
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+  };
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  QueryPerformanceCounter(&start);
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::fprintf(stderr, "startup_probe: cannot start %ls (error %lu)\n", command.c_str(),
+                 GetLastError());
+    return 2;
+  }
+
+  Search search{process.dwProcessId, nullptr};
+  double ms = 0;
+  for (;;) {
+    EnumWindows(OnWindow, reinterpret_cast<LPARAM>(&search));
+    ms = elapsedMs();
+    if (search.found || ms > kTimeoutMs) break;
+    if (WaitForSingleObject(process.hProcess, 2) == WAIT_OBJECT_0) break;
+  }
+
+  if (search.found) PostMessageW(search.found, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0)
+    TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+
+  if (!search.found) {
+    std::printf("ms=-1 no window after %.0f ms\n", ms);
+    return 1;
+  }
+  std::printf("ms=%.3f\n", ms);
+  return 0;
+}
