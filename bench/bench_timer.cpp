@@ -4,32 +4,15 @@
 //   bench_timer.exe [-q] <command line>
 //   ms=123.456 rc=0
 // -q sends the child's output to NUL.
-#include "registry/WinApi.h"
+#include "bench/CommandLine.h"
 
 #include <cstdio>
 #include <string>
 
-namespace {
-
-// Past one command-line token and the blanks after it.
-const wchar_t* SkipToken(const wchar_t* p) {
-  if (*p == L'"') {
-    ++p;
-    while (*p && *p != L'"') ++p;
-    if (*p) ++p;
-  } else {
-    while (*p && *p != L' ' && *p != L'\t') ++p;
-  }
-  while (*p == L' ' || *p == L'\t') ++p;
-  return p;
-}
-
-}  // namespace
-
 int wmain() {
-  const wchar_t* rest = SkipToken(GetCommandLineW());
+  const wchar_t* rest = bench::Arguments();
   const bool quiet = rest[0] == L'-' && rest[1] == L'q' && (rest[2] == L' ' || rest[2] == L'\t');
-  if (quiet) rest = SkipToken(rest);
+  if (quiet) rest = bench::SkipToken(rest);
   if (!*rest) {
     std::fputs("usage: bench_timer [-q] <command line>\n", stderr);
     return 2;

@@ -4,7 +4,7 @@
 //   startup_probe.exe <program> [arguments]
 //   ms=123.456
 // Gives up after 20 seconds or when the program ends first (exit code 1).
-#include "registry/WinApi.h"
+#include "bench/CommandLine.h"
 
 #include <cstdio>
 #include <string>
@@ -27,22 +27,10 @@ BOOL CALLBACK OnWindow(HWND window, LPARAM lParam) {
   return FALSE;
 }
 
-const wchar_t* SkipToken(const wchar_t* p) {
-  if (*p == L'"') {
-    ++p;
-    while (*p && *p != L'"') ++p;
-    if (*p) ++p;
-  } else {
-    while (*p && *p != L' ' && *p != L'\t') ++p;
-  }
-  while (*p == L' ' || *p == L'\t') ++p;
-  return p;
-}
-
 }  // namespace
 
 int wmain() {
-  std::wstring command = SkipToken(GetCommandLineW());
+  std::wstring command = bench::Arguments();
   if (command.empty()) {
     std::fputs("usage: startup_probe <program> [arguments]\n", stderr);
     return 2;
