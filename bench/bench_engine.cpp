@@ -5,7 +5,7 @@
 //   bench_engine.exe install|uninstall <package folder> [--profile]
 //   bench_engine.exe idle      (no work: the baseline of a bare run)
 // --profile adds one line per file operation with its calls and summed time.
-#include "registry/WinApi.h"
+#include "bench/Bench.h"
 
 #include <psapi.h>
 
@@ -22,12 +22,7 @@ namespace {
 using lexiphon::FileSystem;
 using lexiphon::ListAttributes;
 
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::NowMs;
 
 enum Op { kList, kCreateFolder, kCopyFile, kDeleteFiles, kRemoveFolder, kOps };
 const char* const kOpNames[kOps] = {"List", "CreateFolder", "CopyFileOver", "DeleteFiles",

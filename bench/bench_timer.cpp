@@ -4,7 +4,7 @@
 //   bench_timer.exe [-q] <command line>
 //   ms=123.456 rc=0
 // -q sends the child's output to NUL.
-#include "bench/CommandLine.h"
+#include "bench/Bench.h"
 
 #include <cstdio>
 #include <string>
@@ -32,9 +32,7 @@ int wmain() {
     startup.hStdError = nul;
   }
 
-  LARGE_INTEGER frequency, start, stop;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
+  const double start = bench::NowMs();
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                       &process)) {
@@ -42,16 +40,13 @@ int wmain() {
     return 2;
   }
   WaitForSingleObject(process.hProcess, INFINITE);
-  QueryPerformanceCounter(&stop);
+  const double ms = bench::NowMs() - start;
 
   DWORD code = 0;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
-  std::printf("ms=%.3f rc=%lu\n",
-              1000.0 * static_cast<double>(stop.QuadPart - start.QuadPart) /
-                  static_cast<double>(frequency.QuadPart),
-              code);
+  std::printf("ms=%.3f rc=%lu\n", ms, code);
   return 0;
 }

@@ -1,10 +1,7 @@
 // The start-up baseline: one plain window, shown, and a message loop that
-// ends when the window is closed. With --exit the window closes itself as
-// soon as it is on screen. It also closes itself after 30 seconds, so a
+// ends when the window is closed. It closes itself after 30 seconds, so a
 // lost run never lingers.
 #include "registry/WinApi.h"
-
-#include <cwchar>
 
 namespace {
 
@@ -22,7 +19,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
@@ -38,7 +35,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
   ShowWindow(window, showCommand);
   UpdateWindow(window);
   SetTimer(window, 1, 30000, nullptr);
-  if (std::wcsstr(commandLine, L"--exit")) PostMessageW(window, WM_CLOSE, 0, 0);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

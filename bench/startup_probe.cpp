@@ -4,7 +4,7 @@
 //   startup_probe.exe <program> [arguments]
 //   ms=123.456
 // Gives up after 20 seconds or when the program ends first (exit code 1).
-#include "bench/CommandLine.h"
+#include "bench/Bench.h"
 
 #include <cstdio>
 #include <string>
@@ -36,18 +36,10 @@ int wmain() {
     return 2;
   }
 
-  LARGE_INTEGER frequency, start, now;
-  QueryPerformanceFrequency(&frequency);
-  const auto elapsedMs = [&] {
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-  };
-
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  QueryPerformanceCounter(&start);
+  const double start = bench::NowMs();
   if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &process)) {
     std::fprintf(stderr, "startup_probe: cannot start %ls (error %lu)\n", command.c_str(),
@@ -59,7 +51,7 @@ int wmain() {
   double ms = 0;
   for (;;) {
     EnumWindows(OnWindow, reinterpret_cast<LPARAM>(&search));
-    ms = elapsedMs();
+    ms = bench::NowMs() - start;
     if (search.found || ms > kTimeoutMs) break;
     if (WaitForSingleObject(process.hProcess, 2) == WAIT_OBJECT_0) break;
   }
