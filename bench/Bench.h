@@ -2,7 +2,7 @@
 // their command line, which they pass on whole to the program they start.
 #pragma once
 
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 
 namespace bench {
 

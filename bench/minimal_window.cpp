@@ -1,7 +1,7 @@
 // The start-up baseline: one plain window, shown, and a message loop that
 // ends when the window is closed. It closes itself after 30 seconds, so a
 // lost run never lingers.
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "registry/WindowsRegistry_win.h"
 
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 
 namespace lexiphon {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "TestFileSystem.h"
 #include "engine/WindowsFileSystem_win.h"
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 
 namespace lexiphon::testing {
 namespace {

@@ -4,7 +4,7 @@
 // window's DPI, with the system's message font.
 #include <string>
 
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 #include "ui/ActionDialogLogic.h"
 #include "ui/Layout.h"
 

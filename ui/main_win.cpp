@@ -1,7 +1,7 @@
 // Program entry: the engine over the real registry and file system, the
 // language chooser, and the message loop that runs until the last window
 // is gone.
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 
 #include <commctrl.h>
 

@@ -3,7 +3,7 @@
 // dialog, with a screenshot of every window and message box on the way.
 //   lexiphon_demo_tour.exe PROGRAM_EXE SCREENSHOT_FOLDER
 // The Word registration and the package are the caller's to lay out.
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 
 #include <cstdio>
 #include <string>

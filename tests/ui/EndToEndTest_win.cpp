@@ -3,7 +3,7 @@
 // windows are clicked and typed into, its message box is read and answered,
 // and what is left on disk is checked. A program that hangs is killed and
 // fails the test.
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 
 #include <gtest/gtest.h>
 

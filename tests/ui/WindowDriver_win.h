@@ -2,7 +2,7 @@
 // Finding and working another process's windows from outside, as a user
 // would: by posted clicks and real key strokes. Shared by the end-to-end
 // tests and the demo tour. Every wait is bounded.
-#include "registry/WinApi.h"
+#include "platform/WinApi.h"
 
 #include <initializer_list>
 #include <string>
