@@ -34,20 +34,22 @@ class PackageFolder : public FileSystem {
   PackageFolder(FileSystem& inner, std::wstring folder, bool profile)
       : inner_(inner), folder_(std::move(folder)), profile_(profile) {}
 
-  void List(const std::wstring& path, ListAttributes attributes,
+  bool List(const std::wstring& path, ListAttributes attributes,
             const std::function<bool(const std::wstring& name)>& onName) override {
     if (!profile_) return inner_.List(path, attributes, onName);
     // The install copies from inside the listing: its time is not the list's.
     double inside = 0;
     const double start = NowMs();
-    inner_.List(path, attributes, [&](const std::wstring& name) {
+    const bool listed = inner_.List(path, attributes, [&](const std::wstring& name) {
       const double from = NowMs();
       const bool more = onName(name);
       inside += NowMs() - from;
       return more;
     });
     Add(kList, NowMs() - start - inside);
+    return listed;
   }
+  bool IsLink(const std::wstring& path) override { return inner_.IsLink(path); }
   bool CreateFolder(const std::wstring& path) override {
     return Timed(kCreateFolder, [&] { return inner_.CreateFolder(path); });
   }

@@ -17,30 +17,44 @@ class FileSystem {
 
   // Calls onName with each name that `path` matches, in listing order, until
   // onName returns false. A "*" may stand in the last part of the path.
-  // Hidden and system entries never match, nor "." and "..". A listing that
-  // fails in itself (malformed path, drive not ready) yields nothing.
-  virtual void List(const std::wstring& path, ListAttributes attributes,
+  // Hidden and system entries never match, nor "." and "..". False when the
+  // listing failed in itself (malformed path, missing or unreadable folder,
+  // drive not ready), so that a failure never passes for an empty folder;
+  // true when it ran, matches or not.
+  virtual bool List(const std::wstring& path, ListAttributes attributes,
                     const std::function<bool(const std::wstring& name)>& onName) = 0;
+
+  // True when `path` names a link: a symbolic link, junction or mount point
+  // (or a reparse point of a kind the platform does not tell). What a link
+  // points at may belong to anybody, so nothing is written or deleted
+  // through one.
+  virtual bool IsLink(const std::wstring& path) = 0;
 
   // Creates one folder; its parent must exist. False on any failure,
   // including a folder that already exists.
   virtual bool CreateFolder(const std::wstring& path) = 0;
 
-  // Copies one file, replacing a file of the same name at the destination.
+  // Copies one file, replacing a file of the same name at the destination
+  // all at once: on any failure the old file is left as it was. A read-only
+  // destination is not replaced; a link or hard link there is replaced as a
+  // name, and what it pointed at stays untouched. The copy is left without
+  // the read-only, hidden and system attributes, so that it can be updated
+  // and found again.
   virtual bool CopyFileOver(const std::wstring& from, const std::wstring& to) = 0;
 
   // Deletes the file that `path` names, or with a wildcard in its last part
   // every file directly inside that folder that it matches (hidden and
-  // system files too, never folders). Goes on past a file that cannot be
-  // deleted; false when any deletion failed or nothing matched. Read-only
-  // files are not deletable: their attribute is never cleared.
+  // system files too, never folders). A link is deleted as a name, never
+  // what it points at. Goes on past a file that cannot be deleted; false
+  // when any deletion failed, the listing failed or nothing matched.
+  // Read-only files are not deletable: their attribute is never cleared.
   virtual bool DeleteFiles(const std::wstring& path) = 0;
 
   // Removes an empty folder. False when it is missing or not empty.
   virtual bool RemoveFolder(const std::wstring& path) = 0;
 
   // The folder of the program's own executable, normally without a
-  // trailing separator.
+  // trailing separator; empty when the platform cannot tell.
   virtual std::wstring ProgramFolder() = 0;
 
   // True when a listing of `path` yields at least one entry.

@@ -35,6 +35,11 @@ bool HasInvalidCharacters(const std::wstring& path) {
 
 }  // namespace
 
+bool SharedSubs::FolderExists(const std::wstring& path) {
+  return files_.Exists(path, ListAttributes::Directory) &&
+         !files_.Exists(path, ListAttributes::Normal);
+}
+
 std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring& startupSubDir) {
   std::wstring folder = wordFolder;
   if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"')
@@ -113,14 +118,17 @@ ResultCode SharedSubs::DoInstall() {
   const ResultCode found = InitSettings();
   if (found != result::kSuccess) return found;
 
+  // Without its own folder the program would look for the package in the
+  // root of the current drive.
   const std::wstring source = files_.ProgramFolder();
+  if (source.empty()) return result::kInstallPackageMissing;
   if (!files_.Exists(Join(source, TemplateName), ListAttributes::Normal)) {
     return files_.Exists(Join(source, ZipPattern), ListAttributes::Normal)
                ? result::kInstallNotUnpacked
                : result::kInstallPackageMissing;
   }
 
-  if (!files_.Exists(TargetDir, ListAttributes::Directory) && !files_.CreateFolder(TargetDir))
+  if (!FolderExists(TargetDir) && !files_.CreateFolder(TargetDir))
     return result::kInstallCreateFolderFailed;
 
   for (const std::wstring& name : PackageFiles) {
@@ -133,17 +141,19 @@ ResultCode SharedSubs::DoInstall() {
     if (name.empty()) break;
     const std::wstring from = Join(source, name);
     const std::wstring to = Join(TargetDir, name);
-    if (!files_.Exists(to, ListAttributes::Directory) && !files_.CreateFolder(to))
-      return result::kInstallCreateFolderFailed;
+    // A link would take the copies into someone else's folder.
+    if (files_.IsLink(to)) return result::kInstallCreateFolderFailed;
+    if (!FolderExists(to) && !files_.CreateFolder(to)) return result::kInstallCreateFolderFailed;
     // Checked only now, so the target folder may already stand, empty.
-    if (!files_.Exists(from, ListAttributes::Directory)) return result::kInstallSourceFolderMissing;
+    if (!FolderExists(from)) return result::kInstallSourceFolderMissing;
 
     bool copied = true;
-    files_.List(from + L"\\*.*", ListAttributes::Normal, [&](const std::wstring& file) {
-      copied = files_.CopyFileOver(Join(from, file), Join(to, file));
-      return copied;
-    });
-    if (!copied) return result::kInstallCopyFailed;
+    const bool listed =
+        files_.List(from + L"\\*.*", ListAttributes::Normal, [&](const std::wstring& file) {
+          copied = files_.CopyFileOver(Join(from, file), Join(to, file));
+          return copied;
+        });
+    if (!listed || !copied) return result::kInstallCopyFailed;
   }
   return result::kSuccess;
 }
@@ -151,7 +161,7 @@ ResultCode SharedSubs::DoInstall() {
 ResultCode SharedSubs::DoUninstall() {
   const ResultCode found = InitSettings();
   if (found != result::kSuccess) return found;
-  if (!files_.Exists(TargetDir, ListAttributes::Directory)) return result::kUninstallTargetMissing;
+  if (!FolderExists(TargetDir)) return result::kUninstallTargetMissing;
 
   // Goes on past every single failure; once set, the flag stays set.
   std::int16_t incomplete = kFlagFalse;
@@ -164,7 +174,12 @@ ResultCode SharedSubs::DoUninstall() {
   for (const std::wstring& name : PackageDirs) {
     if (name.empty()) break;
     const std::wstring folder = Join(TargetDir, name);
-    if (!files_.Exists(folder, ListAttributes::Directory)) incomplete = kFlagTrue;
+    // A linked folder holds someone else's files: it stays, untouched.
+    if (files_.IsLink(folder)) {
+      incomplete = kFlagTrue;
+      continue;
+    }
+    if (!FolderExists(folder)) incomplete = kFlagTrue;
     if (!files_.DeleteFiles(folder + L"\\*.*")) incomplete = kFlagTrue;
     if (!files_.RemoveFolder(folder)) incomplete = kFlagTrue;
   }

@@ -44,6 +44,8 @@ class SharedSubs {
   ResultCode DoUninstall();
 
  private:
+  bool FolderExists(const std::wstring& path);
+
   RegistryApi& registry_;
   FileSystem& files_;
   MessageBoxFn registryMessageBox_;

@@ -12,27 +12,81 @@ bool IsDotEntry(const wchar_t* name) {
 }
 
 // Calls visit with each entry that `path` matches, "." and ".." left out,
-// until visit returns false. A listing that fails visits nothing.
+// until visit returns false. False when the listing failed: only "no such
+// file" and "no more files" are the ways a listing may end.
 template <typename Visit>
-void ForEachEntry(const std::wstring& path, Visit visit) {
+bool ForEachEntry(const std::wstring& path, Visit visit) {
   WIN32_FIND_DATAW entry;
-  FindHandle find(::FindFirstFileExW(path.c_str(), FindExInfoBasic, &entry,
-                                     FindExSearchNameMatch, nullptr, 0));
-  if (!find.Valid()) return;
+  const FindHandle find(::FindFirstFileExW(path.c_str(), FindExInfoBasic, &entry,
+                                           FindExSearchNameMatch, nullptr, 0));
+  if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
-    if (!IsDotEntry(entry.cFileName) && !visit(entry)) return;
+    if (!IsDotEntry(entry.cFileName) && !visit(entry)) return true;
   } while (::FindNextFileW(find.Get(), &entry));
+  return ::GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+// Symbolic links, junctions and mount points name something elsewhere. Wine
+// reports its links with a tag of 0; deduplicated or cloud files carry other
+// tags and are ordinary files.
+bool IsLinkEntry(const WIN32_FIND_DATAW& entry) {
+  return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+         (entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0));
+}
+
+constexpr DWORD kCopyClearedAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// A read-only or hidden package file must not become a copy that the next
+// install cannot replace or that uninstall cannot find.
+bool ClearCopiedAttributes(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (!(attributes & kCopyClearedAttributes)) return true;
+  const DWORD kept = attributes & ~kCopyClearedAttributes;
+  return ::SetFileAttributesW(path.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL) != FALSE;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t cut = path.find_last_of(L"\\/");
+  return cut == std::wstring::npos ? std::wstring(L".") : path.substr(0, cut);
+}
+
+// Deletes the name itself: a link is opened as what it is, not followed,
+// and goes through its own handle.
+bool DeleteName(const std::wstring& path) {
+  const FileHandle file(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                      nullptr));
+  if (!file) return false;
+  FILE_BASIC_INFO basic{};
+  if (!::GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof basic))
+    return false;
+  // Windows keeps read-only files; Wine, running as root, would not.
+  if (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = TRUE;
+  return ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
+                                      sizeof disposition) != FALSE;
 }
 
 }  // namespace
 
-void WindowsFileSystem::List(const std::wstring& path, ListAttributes attributes,
+bool WindowsFileSystem::List(const std::wstring& path, ListAttributes attributes,
                              const std::function<bool(const std::wstring& name)>& onName) {
   const DWORD excluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                          (attributes == ListAttributes::Directory ? 0 : FILE_ATTRIBUTE_DIRECTORY);
-  ForEachEntry(path, [&](const WIN32_FIND_DATAW& entry) {
+  return ForEachEntry(path, [&](const WIN32_FIND_DATAW& entry) {
     return (entry.dwFileAttributes & excluded) != 0 || onName(entry.cFileName);
   });
+}
+
+bool WindowsFileSystem::IsLink(const std::wstring& path) {
+  WIN32_FIND_DATAW entry;
+  const FindHandle find(::FindFirstFileExW(path.c_str(), FindExInfoBasic, &entry,
+                                           FindExSearchNameMatch, nullptr, 0));
+  return find && IsLinkEntry(entry);
 }
 
 bool WindowsFileSystem::CreateFolder(const std::wstring& path) {
@@ -40,35 +94,54 @@ bool WindowsFileSystem::CreateFolder(const std::wstring& path) {
 }
 
 bool WindowsFileSystem::CopyFileOver(const std::wstring& from, const std::wstring& to) {
-  // A new file first, with nothing to check: under Wine every look-up of a
+  // A new name first, with nothing to check: under Wine every look-up of a
   // name that does not exist reads the whole folder, so a second one per
   // file makes a fresh install of thousands of files twice as slow.
-  if (::CopyFileW(from.c_str(), to.c_str(), TRUE)) return true;
-  if (::GetLastError() != ERROR_FILE_EXISTS) return false;
+  if (::CopyFileW(from.c_str(), to.c_str(), TRUE)) return ClearCopiedAttributes(to);
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) {
+    // The name was free, or the copy would have stopped at ERROR_FILE_EXISTS:
+    // what lies there now is the part that fitted, which Word must not load.
+    DeleteName(to);
+    return false;
+  }
+  if (error != ERROR_FILE_EXISTS) return false;
+
   // Windows will not replace a read-only file. Wine leaves that to the Unix
   // permission bits, which do not stop root, so make sure of it here.
   const DWORD existing = ::GetFileAttributesW(to.c_str());
-  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY)) return false;
-  return ::CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+  if (existing != INVALID_FILE_ATTRIBUTES &&
+      (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
+  // The old file stays whole until the new one is complete: copied beside
+  // it (".TMP", which Word does not load), then moved over its name in one
+  // step, which also replaces a link as a name instead of writing through it.
+  wchar_t temp[MAX_PATH];
+  if (!::GetTempFileNameW(FolderOf(to).c_str(), L"lx", 0, temp)) return false;
+  if (::CopyFileW(from.c_str(), temp, FALSE) && ClearCopiedAttributes(temp) &&
+      ::MoveFileExW(temp, to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return true;
+  }
+  ::DeleteFileW(temp);
+  return false;
 }
 
 bool WindowsFileSystem::DeleteFiles(const std::wstring& path) {
   // ':' too, so that "C:*.txt" keeps its drive.
   const std::size_t cut = path.find_last_of(L"\\/:");
   const std::size_t nameStart = cut == std::wstring::npos ? 0 : cut + 1;
-  if (path.find_first_of(L"*?", nameStart) == std::wstring::npos) {
-    return ::DeleteFileW(path.c_str()) != FALSE;
-  }
+  if (path.find_first_of(L"*?", nameStart) == std::wstring::npos) return DeleteName(path);
   // Names first, deletions after: no deleting under an open listing.
   std::vector<std::wstring> files;
-  ForEachEntry(path, [&files](const WIN32_FIND_DATAW& entry) {
+  const bool listed = ForEachEntry(path, [&files](const WIN32_FIND_DATAW& entry) {
     if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.emplace_back(entry.cFileName);
     return true;
   });
   const std::wstring folder = path.substr(0, nameStart);
-  bool allDeleted = !files.empty();
+  bool allDeleted = listed && !files.empty();
   for (const std::wstring& name : files) {
-    if (!::DeleteFileW((folder + name).c_str())) allDeleted = false;
+    if (!DeleteName(folder + name)) allDeleted = false;
   }
   return allDeleted;
 }

@@ -7,8 +7,9 @@ namespace lexiphon {
 // Windows exactly as given.
 class WindowsFileSystem : public FileSystem {
  public:
-  void List(const std::wstring& path, ListAttributes attributes,
+  bool List(const std::wstring& path, ListAttributes attributes,
             const std::function<bool(const std::wstring& name)>& onName) override;
+  bool IsLink(const std::wstring& path) override;
   bool CreateFolder(const std::wstring& path) override;
   bool CopyFileOver(const std::wstring& from, const std::wstring& to) override;
   bool DeleteFiles(const std::wstring& path) override;

@@ -28,8 +28,11 @@ constexpr std::size_t kMaxValueText = 1024;  // the class's value buffer
 // Discovery never touches a file.
 class NoFiles : public FileSystem {
  public:
-  void List(const std::wstring&, ListAttributes,
-            const std::function<bool(const std::wstring&)>&) override {}
+  bool List(const std::wstring&, ListAttributes,
+            const std::function<bool(const std::wstring&)>&) override {
+    return false;
+  }
+  bool IsLink(const std::wstring&) override { return false; }
   bool CreateFolder(const std::wstring&) override { return false; }
   bool CopyFileOver(const std::wstring&, const std::wstring&) override { return false; }
   bool DeleteFiles(const std::wstring&) override { return false; }

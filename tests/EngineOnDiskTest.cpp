@@ -24,10 +24,11 @@ class ProgramInFolder : public FileSystem {
  public:
   ProgramInFolder(FileSystem& disk, std::wstring programFolder)
       : disk_(disk), programFolder_(std::move(programFolder)) {}
-  void List(const std::wstring& path, ListAttributes attributes,
+  bool List(const std::wstring& path, ListAttributes attributes,
             const std::function<bool(const std::wstring&)>& onName) override {
-    disk_.List(path, attributes, onName);
+    return disk_.List(path, attributes, onName);
   }
+  bool IsLink(const std::wstring& path) override { return disk_.IsLink(path); }
   bool CreateFolder(const std::wstring& path) override { return disk_.CreateFolder(path); }
   bool CopyFileOver(const std::wstring& from, const std::wstring& to) override {
     return disk_.CopyFileOver(from, to);
@@ -162,6 +163,72 @@ TEST_F(EngineOnDiskTest, AReadOnlyFileIsNeitherReplacedNorDeleted) {
   EXPECT_EQ(kReadOnly, disk_->Attributes(target_ + L"\\Lexiphon.ini")) << "never cleared";
 }
 
+TEST_F(EngineOnDiskTest, ReadOnlyAndHiddenPackageFilesInstallAsPlainFiles) {
+  // As some unpack tools and every CD leave them.
+  disk_->SetAttributes(package_ + L"\\Lexiphon.exp", kReadOnly | kHidden);
+  disk_->SetAttributes(package_ + L"\\Lexiphon.ini", kReadOnly | kSystem);
+  disk_->SetAttributes(package_ + L"\\Dictionaries\\deutsch.dic", kReadOnly);
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(0, engine_->DoInstall()) << "the copies can be replaced";
+  for (const Tree::value_type& item : kInstalled) {
+    if (item.back() != L'\\') {
+      EXPECT_EQ(0u, disk_->Attributes(target_ + L"\\" + item)) << Narrow(item);
+    }
+  }
+  EXPECT_EQ(0, engine_->DoUninstall()) << "and found and removed";
+  EXPECT_TRUE(Below(target_).empty());
+}
+
+// Links that someone else put into Word's startup folder: what they point
+// at is never written to or deleted.
+TEST_F(EngineOnDiskTest, LinksInTheStartupFolderNeverCostTheirTargetsAFile) {
+  const std::wstring documents = disk_->At(L"Documents");
+  disk_->MakeFile(documents + L"\\thesis.doc", "years of work");
+  disk_->MakeFile(documents + L"\\notes.ini", "her settings");
+  disk_->MakeFolder(target_);
+  if (!disk_->MakeLink(target_ + L"\\Dictionaries", documents))
+    GTEST_SKIP() << "no links can be made here";
+  ASSERT_TRUE(disk_->MakeLink(target_ + L"\\Lexiphon.ini", documents + L"\\notes.ini"));
+  const Tree theirs{L"notes.ini", L"thesis.doc"};
+
+  EXPECT_EQ(-4, engine_->DoInstall()) << "no copy goes into a linked folder";
+  EXPECT_EQ(theirs, Below(documents));
+  EXPECT_EQ("her settings", disk_->Contents(documents + L"\\notes.ini"));
+  EXPECT_EQ("package", disk_->Contents(target_ + L"\\Lexiphon.ini")) << "replaced as a name";
+
+  EXPECT_EQ(-2, engine_->DoUninstall()) << "the linked folder stays";
+  EXPECT_EQ(theirs, Below(documents));
+  EXPECT_EQ("years of work", disk_->Contents(documents + L"\\thesis.doc"));
+  EXPECT_TRUE(disk_->Api().IsLink(target_ + L"\\Dictionaries"));
+  EXPECT_FALSE(disk_->IsFile(target_ + L"\\Lexiphon.ini"));
+}
+
+// A disk that runs full while an update is copied: Word's template must
+// stay whole, since Word loads whatever lies there at its next start.
+TEST_F(EngineOnDiskTest, AFullDiskLeavesTheOldFilesWhole) {
+  const std::wstring drive = disk_->SmallDrive();
+  if (drive.empty()) GTEST_SKIP() << "needs the small drive that the test run prepares as root";
+  const std::wstring word = drive + L"Office";
+  const std::wstring target = word + L"\\Startup";
+  disk_->MakeFolder(word);
+  registry_->DeleteTree(testing::kOfficeKey);
+  testing::AddWordVersion(*registry_, "11.0", Narrow(word) + "\\");
+  EXPECT_EQ(0, engine_->DoInstall());
+
+  const std::string tooBig(2 * 1024 * 1024, 'x');  // more than the drive holds
+  disk_->MakeFile(package_ + L"\\Lexiphon.dot", tooBig);
+  EXPECT_EQ(-5, engine_->DoInstall());
+  EXPECT_EQ("package", disk_->Contents(target + L"\\Lexiphon.dot"));
+  disk_->MakeFile(package_ + L"\\Dictionaries\\large.dic", tooBig);
+  disk_->MakeFile(package_ + L"\\Lexiphon.dot", "package");
+  EXPECT_EQ(-5, engine_->DoInstall()) << "a new file that does not fit";
+  EXPECT_FALSE(disk_->IsFile(target + L"\\Dictionaries\\large.dic")) << "no fragment is left";
+
+  EXPECT_EQ(0, engine_->DoUninstall());
+  EXPECT_TRUE(disk_->Api().RemoveFolder(target)) << "no temporary file stays behind";
+  disk_->Api().RemoveFolder(word);
+}
+
 TEST_F(EngineOnDiskTest, ProgramFolderWithNonLatinCharactersAndSpaces) {
   TearDown();
   UsePackageFolder(L"Установка Lexiphon 日本語 ç");
@@ -179,8 +246,8 @@ TEST_F(EngineOnDiskTest, APackageFileHeldOpenByAnotherProgram) {
 
 TEST_F(EngineOnDiskTest, AFileWhereTheStartupFolderShouldBe) {
   disk_->MakeFile(target_, "not a folder");
-  EXPECT_EQ(-5, engine_->DoInstall());
-  EXPECT_EQ(-2, engine_->DoUninstall());
+  EXPECT_EQ(-4, engine_->DoInstall());
+  EXPECT_EQ(-1, engine_->DoUninstall());
   EXPECT_EQ("not a folder", disk_->Contents(target_));
 }
 

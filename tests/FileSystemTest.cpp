@@ -110,6 +110,15 @@ TEST_F(FileSystemTest, ListingThatFailsYieldsNothing) {
     SCOPED_TRACE(std::string(path, path + std::wcslen(path)));
     EXPECT_EQ(List(At(path), ListAttributes::Directory), Names());
   }
+  // A failure must not pass for an empty folder; a name that is not there
+  // is no failure.
+  const auto listed = [this](const wchar_t* path) {
+    return Files().List(At(path), ListAttributes::Normal, [](const std::wstring&) { return true; });
+  };
+  EXPECT_FALSE(listed(L"missing\\*.*"));
+  EXPECT_FALSE(listed(L"bad|dir\\*.*"));
+  EXPECT_TRUE(listed(L"sub\\*.*"));
+  EXPECT_TRUE(listed(L"nothing-like-this.*"));
 }
 
 TEST_F(FileSystemTest, ListingStopsWhenTheCallerHasEnough) {
@@ -155,6 +164,17 @@ TEST_F(FileSystemTest, CopyCreatesThenReplaces) {
   scenario_->MakeFile(At(L"source\\Lexiphon.dot"), "second, longer");
   ASSERT_TRUE(Files().CopyFileOver(At(L"source\\Lexiphon.dot"), At(L"target\\Lexiphon.dot")));
   EXPECT_EQ(scenario_->Contents(At(L"target\\Lexiphon.dot")), "second, longer");
+
+  // Read-only or hidden sources give plain copies, new or replacing.
+  scenario_->MakeFile(At(L"source\\Lexiphon.ini"), "from a CD", kReadOnly | kHidden | kSystem);
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(Files().CopyFileOver(At(L"source\\Lexiphon.ini"), At(L"target\\Lexiphon.ini")));
+    EXPECT_EQ(scenario_->Attributes(At(L"target\\Lexiphon.ini")), 0u);
+  }
+  EXPECT_EQ(scenario_->Tree(), (Names{L"source\\", L"source\\Lexiphon.dot", L"source\\Lexiphon.ini",
+                                      L"target\\", L"target\\Lexiphon.dot", L"target\\Lexiphon.ini"}))
+      << "no temporary file is left";
 }
 
 TEST_F(FileSystemTest, FailedCopyChangesNothing) {

@@ -174,6 +174,20 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
        },
        -3,
        {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"a file stands where the package folder should be in the package",
+       [](InstallTest& t) {
+         for (const std::wstring& name : kSingleFiles) t.fs_->AddFile(t.Package(name), "");
+         t.fs_->AddFile(t.Package(L"Dictionaries"), "a file");
+       },
+       -3,
+       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"the package folder cannot be listed",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->FailNth(Op::List, 6);  // after the checks for the template and the folders
+       },
+       -5,
+       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
       {"a file of the package folder cannot be copied",
        [](InstallTest& t) {
          t.UnpackPackage();
@@ -198,6 +212,36 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
   }
 }
 
+// A link that someone else put into the startup folder takes neither a copy
+// nor a deletion to what it points at.
+TEST_F(InstallTest, LinksInTheStartupFolderNeverCostTheirTargetsAFile) {
+  const std::wstring documents = L"C:\\Users\\Anna\\Documents";
+  RegisterWord();
+  UnpackPackage();
+  fs_->AddFile(documents + L"\\thesis.doc", "years of work");
+  fs_->AddFile(documents + L"\\notes.ini", "her settings");
+  fs_->AddLink(Target(L"Dictionaries"), documents);
+  fs_->AddLink(Target(L"Lexiphon.ini"), documents + L"\\notes.ini");
+  const Tree theirs = TreeOf(documents);
+
+  EXPECT_EQ(-4, engine_->DoInstall());
+  EXPECT_EQ("new 3", fs_->Contents(Target(L"Lexiphon.ini")));
+  EXPECT_EQ("her settings", fs_->Contents(documents + L"\\notes.ini"));
+  EXPECT_EQ(-2, engine_->DoUninstall());
+  EXPECT_EQ(theirs, TreeOf(documents));
+  EXPECT_TRUE(fs_->IsLink(Target(L"Dictionaries")));
+
+  // A package file that is a link goes as a name, so that Word no longer
+  // loads the add-in, and the file it named stays.
+  ASSERT_TRUE(fs_->RemoveFolder(Target(L"Dictionaries")));
+  InstallPackageByHand();
+  fs_->DeleteFiles(Target(L"Lexiphon.dot"));
+  fs_->AddLink(Target(L"Lexiphon.dot"), documents + L"\\thesis.doc");
+  EXPECT_EQ(0, engine_->DoUninstall());
+  EXPECT_FALSE(fs_->Exists(Target(L"Lexiphon.dot")));
+  EXPECT_EQ("years of work", fs_->Contents(documents + L"\\thesis.doc"));
+}
+
 TEST_F(InstallTest, WordIsLookedForBeforeThePackage) {
   UnpackPackage();
   fs_->AddFolder(kWordFolder);
@@ -210,11 +254,11 @@ TEST_F(InstallTest, WordIsLookedForBeforeThePackage) {
   EXPECT_FALSE(fs_->Exists(kTarget));
 }
 
-TEST_F(InstallTest, AFileWhereTheStartupFolderShouldBeGivesMinus5) {
+TEST_F(InstallTest, AFileWhereTheStartupFolderShouldBeGivesMinus4) {
   RegisterWord();
   UnpackPackage();
   fs_->AddFile(kTarget, "a file, not a folder");
-  EXPECT_EQ(-5, engine_->DoInstall());
+  EXPECT_EQ(-4, engine_->DoInstall()) << "a file is no folder, and none can be made there";
   EXPECT_EQ("a file, not a folder", fs_->Contents(kTarget));
 }
 

@@ -80,6 +80,7 @@ struct MemoryFileSystem::Node {
   bool folder = false;
   unsigned attributes = 0;
   bool locked = false;
+  Node* link = nullptr;  // what a link points at; the tests never remove it
   std::string contents;
   std::vector<std::unique_ptr<Node>> children;  // in order of creation
   std::map<std::wstring, Node*> byName;          // by folded name, for large folders
@@ -172,10 +173,14 @@ std::size_t MemoryFileSystem::Calls(Operation operation) const {
 }
 
 // The node `depth` parts down the path; every part above it a folder.
-MemoryFileSystem::Node* MemoryFileSystem::Find(const Path& path, std::size_t depth) const {
+// Links are followed, as Windows follows them, except the last one when
+// the caller asks about the name itself.
+MemoryFileSystem::Node* MemoryFileSystem::Find(const Path& path, std::size_t depth,
+                                               bool followLast) const {
   Node* node = root_.get();
   for (std::size_t i = 0; i < depth && node; ++i) {
     node = node->folder ? node->Child(path.parts[i]) : nullptr;
+    if (node && node->link && (followLast || i + 1 < depth)) node = node->link;
   }
   return node;
 }
@@ -184,13 +189,13 @@ MemoryFileSystem::Node* MemoryFileSystem::FindEntry(const Path& path) const {
   return path.valid ? Find(path, path.parts.size()) : nullptr;
 }
 
-void MemoryFileSystem::List(const std::wstring& path, ListAttributes attributes,
+bool MemoryFileSystem::List(const std::wstring& path, ListAttributes attributes,
                             const std::function<bool(const std::wstring& name)>& onName) {
-  if (!Begin(Operation::List)) return;
+  if (!Begin(Operation::List)) return false;
   const Path parsed(path);
-  if (!parsed.NamesEntry()) return;
+  if (!parsed.NamesEntry()) return false;
   const Node* folder = Find(parsed, parsed.ParentDepth());
-  if (!folder || !folder->folder) return;
+  if (!folder || !folder->folder) return false;
   // Names first: the callback may change this very folder.
   std::vector<std::wstring> names;
   for (const auto& child : folder->children) {
@@ -199,8 +204,15 @@ void MemoryFileSystem::List(const std::wstring& path, ListAttributes attributes,
     if (listed && Matches(parsed.Last(), child->name)) names.push_back(child->name);
   }
   for (const std::wstring& name : names) {
-    if (!onName(name)) return;
+    if (!onName(name)) return true;
   }
+  return true;
+}
+
+bool MemoryFileSystem::IsLink(const std::wstring& path) {
+  const Path parsed(path);
+  const Node* entry = parsed.valid ? Find(parsed, parsed.parts.size(), false) : nullptr;
+  return entry && entry->link;
 }
 
 bool MemoryFileSystem::CreateFolder(const std::wstring& path) {
@@ -232,8 +244,10 @@ bool MemoryFileSystem::CopyFileOver(const std::wstring& from, const std::wstring
   } else {
     copy = parent->Add(target.Last(), false);
   }
+  // A link in the way is replaced as a name; what it pointed at stays.
+  copy->link = nullptr;
   copy->contents = file->contents;
-  copy->attributes = file->attributes;
+  copy->attributes = file->attributes & ~(kReadOnly | kHidden | kSystem);
   return true;
 }
 
@@ -318,6 +332,16 @@ void MemoryFileSystem::AddFile(const std::wstring& path, const std::string& cont
   file->contents = contents;
   file->attributes = attributes;
   file->locked = false;
+}
+
+void MemoryFileSystem::AddLink(const std::wstring& path, const std::wstring& target) {
+  Node* pointee = FindEntry(Path(target));
+  if (!pointee) throw std::invalid_argument("a link needs an existing target");
+  const Path parsed(path);
+  Node* parent = MakeFolders(parsed, parsed.ParentDepth());
+  if (parent->Child(parsed.Last())) throw std::invalid_argument("the link's name is taken");
+  Node* link = parent->Add(parsed.Last(), pointee->folder);
+  link->link = pointee;
 }
 
 void MemoryFileSystem::SetAttributes(const std::wstring& path, unsigned attributes) {

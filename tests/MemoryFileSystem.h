@@ -35,12 +35,14 @@ class MemoryFileSystem : public FileSystem {
   MemoryFileSystem(const MemoryFileSystem&) = delete;
   MemoryFileSystem& operator=(const MemoryFileSystem&) = delete;
 
-  void List(const std::wstring& path, ListAttributes attributes,
+  bool List(const std::wstring& path, ListAttributes attributes,
             const std::function<bool(const std::wstring& name)>& onName) override;
+  bool IsLink(const std::wstring& path) override;
   bool CreateFolder(const std::wstring& path) override;
-  // The copy takes the source's attributes, as CopyFileW does.
+  // The copy leaves out the read-only, hidden and system attributes, and a
+  // link at the destination is replaced as a name.
   bool CopyFileOver(const std::wstring& from, const std::wstring& to) override;
-  // A faulted call deletes nothing.
+  // A faulted call deletes nothing. A link goes as a name, never its target.
   bool DeleteFiles(const std::wstring& path) override;
   // Read-only folders cannot be removed, as on Windows.
   bool RemoveFolder(const std::wstring& path) override;
@@ -54,6 +56,9 @@ class MemoryFileSystem : public FileSystem {
   void AddFolder(const std::wstring& path);  // an existing folder is fine
   // Replaces an existing file, unlocking it.
   void AddFile(const std::wstring& path, const std::string& contents, unsigned attributes = 0);
+  // A symbolic link to an existing file or folder. Paths through it reach
+  // the target, as on Windows.
+  void AddLink(const std::wstring& path, const std::wstring& target);
   void SetAttributes(const std::wstring& path, unsigned attributes);
   void SetLocked(const std::wstring& path, bool locked);
 
@@ -80,7 +85,7 @@ class MemoryFileSystem : public FileSystem {
   struct Path;
 
   bool Begin(Operation operation);
-  Node* Find(const Path& path, std::size_t depth) const;
+  Node* Find(const Path& path, std::size_t depth, bool followLast = true) const;
   Node* FindEntry(const Path& path) const;
   Node* MakeFolders(const Path& path, std::size_t depth);
 

@@ -36,6 +36,12 @@ class TestFileSystem {
   virtual void MakeFile(const std::wstring& path, const std::string& contents,
                         unsigned attributes = 0) = 0;
   virtual void SetAttributes(const std::wstring& path, unsigned attributes) = 0;
+  // A symbolic link at `link` to an existing file or folder; false where the
+  // platform cannot make one (Windows proper needs a privilege for it).
+  virtual bool MakeLink(const std::wstring& link, const std::wstring& target) = 0;
+  // The root of a drive only a few hundred KB in size that the test run has
+  // prepared ("Y:\"), or empty when there is none: a full disk on demand.
+  virtual std::wstring SmallDrive() const = 0;
   // Holds a file open without sharing until ReleaseAll or the end.
   virtual void HoldOpen(const std::wstring& path) = 0;
   virtual void ReleaseAll() = 0;

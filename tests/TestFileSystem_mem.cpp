@@ -25,6 +25,12 @@ class MemoryTestFileSystem final : public TestFileSystem {
   void SetAttributes(const std::wstring& path, unsigned attributes) override {
     files_.SetAttributes(path, attributes);
   }
+  bool MakeLink(const std::wstring& link, const std::wstring& target) override {
+    files_.AddLink(link, target);
+    return true;
+  }
+  // The disk running full is the copy fault of the double.
+  std::wstring SmallDrive() const override { return std::wstring(); }
   void HoldOpen(const std::wstring& path) override {
     files_.SetLocked(path, true);
     held_.push_back(path);

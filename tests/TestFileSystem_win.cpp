@@ -4,7 +4,7 @@
 
 #include "TestFileSystem.h"
 #include "engine/WindowsFileSystem_win.h"
-#include "platform/WinApi.h"
+#include "platform/ScopedHandle_win.h"
 
 namespace lexiphon::testing {
 namespace {
@@ -25,29 +25,39 @@ std::string Utf8(const std::wstring& text) {
                            ": " + Utf8(path));
 }
 
-// The entries of a folder, hidden ones too, "." and ".." left out; each
-// with whether it is a folder.
-std::vector<std::pair<std::wstring, bool>> Entries(const std::wstring& folder) {
-  std::vector<std::pair<std::wstring, bool>> entries;
+struct Entry {
+  std::wstring name;
+  bool folder;
+  bool link;
+};
+
+// The entries of a folder, hidden ones too, "." and ".." left out.
+std::vector<Entry> Entries(const std::wstring& folder) {
+  std::vector<Entry> entries;
   WIN32_FIND_DATAW entry;
-  const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return entries;
+  const FindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
+  if (!find) return entries;
   do {
     const std::wstring name = entry.cFileName;
     if (name != L"." && name != L"..") {
-      entries.emplace_back(name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+      entries.push_back({name, (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                         (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     }
-  } while (::FindNextFileW(find, &entry));
-  ::FindClose(find);
+  } while (::FindNextFileW(find.Get(), &entry));
   return entries;
 }
 
-// Read-only entries included: the scenario's leftovers must all go.
+// Read-only entries included: the scenario's leftovers must all go. A link
+// goes as itself; what it points at is not the scenario's to remove.
 void RemoveTree(const std::wstring& folder) {
-  for (const auto& [name, isFolder] : Entries(folder)) {
-    const std::wstring path = folder + L"\\" + name;
+  for (const Entry& entry : Entries(folder)) {
+    const std::wstring path = folder + L"\\" + entry.name;
+    if (entry.link) {
+      if (!::RemoveDirectoryW(path.c_str())) ::DeleteFileW(path.c_str());
+      continue;
+    }
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (isFolder) {
+    if (entry.folder) {
       RemoveTree(path);
     } else {
       ::DeleteFileW(path.c_str());
@@ -94,13 +104,13 @@ class RealTestFileSystem final : public TestFileSystem {
                 unsigned attributes) override {
     MakeParent(path);
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only one refuses
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Fail("CreateFileW", path);
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) Fail("CreateFileW", path);
     DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()),
+    const BOOL ok = ::WriteFile(file.Get(), contents.data(), static_cast<DWORD>(contents.size()),
                                 &written, nullptr);
-    ::CloseHandle(file);
+    file.Reset();
     if (!ok || written != contents.size()) Fail("WriteFile", path);
     if (attributes != 0) SetAttributes(path, attributes);
   }
@@ -111,17 +121,57 @@ class RealTestFileSystem final : public TestFileSystem {
     }
   }
 
-  void HoldOpen(const std::wstring& path) override {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Fail("CreateFileW", path);
-    held_.push_back(file);
+  // Wine makes nothing through CreateSymbolicLinkW, but shows a Unix
+  // symbolic link as Windows shows a link (a folder link as 0x410 with a
+  // tag of 0), and lets a program start a Unix one to make it.
+  bool MakeLink(const std::wstring& link, const std::wstring& target) override {
+    using UnixFileName = char*(CDECL*)(const wchar_t*);
+    const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (!unixFileName) return false;
+    const auto unixName = [unixFileName](const std::wstring& path) {
+      char* name = unixFileName(path.c_str());
+      const std::string copy = name ? name : "";
+      ::HeapFree(::GetProcessHeap(), 0, name);
+      return copy;
+    };
+    const std::string command = "start.exe /unix /bin/ln -s \"" + unixName(target) + "\" \"" +
+                                unixName(link) + "\"";
+    std::wstring wide(command.begin(), command.end());  // the scenario's paths are ASCII
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &started)) {
+      return false;
+    }
+    const FileHandle process(started.hProcess);
+    const FileHandle thread(started.hThread);
+    ::WaitForSingleObject(process.Get(), 10000);
+    // start.exe hands the program over and may return before it has run.
+    for (int i = 0; i < 100 && ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+      ::Sleep(50);
+    return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
-  void ReleaseAll() override {
-    for (const HANDLE file : held_) ::CloseHandle(file);
-    held_.clear();
+  // Prepared by the test run as a tiny tmpfs behind a drive letter.
+  std::wstring SmallDrive() const override {
+    wchar_t drive[8] = {};
+    if (!::GetEnvironmentVariableW(L"LEXIPHON_SMALL_DRIVE", drive, 8)) return std::wstring();
+    const std::wstring root = std::wstring(drive) + L"\\";
+    ULARGE_INTEGER total{};
+    if (!::GetDiskFreeSpaceExW(root.c_str(), nullptr, &total, nullptr)) return std::wstring();
+    return total.QuadPart < 4u * 1024 * 1024 ? root : std::wstring();
   }
+
+  void HoldOpen(const std::wstring& path) override {
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) Fail("CreateFileW", path);
+    held_.push_back(std::move(file));
+  }
+
+  void ReleaseAll() override { held_.clear(); }
 
   bool IsFile(const std::wstring& path) override {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -140,16 +190,15 @@ class RealTestFileSystem final : public TestFileSystem {
   }
 
   std::string Contents(const std::wstring& path) override {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Fail("CreateFileW", path);
+    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) Fail("CreateFileW", path);
     std::string contents;
     char buffer[4096];
     DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
       contents.append(buffer, read);
     }
-    ::CloseHandle(file);
     return contents;
   }
 
@@ -168,15 +217,16 @@ class RealTestFileSystem final : public TestFileSystem {
 
   static void Walk(const std::wstring& folder, const std::wstring& prefix,
                    std::vector<std::wstring>* tree) {
-    for (const auto& [name, isFolder] : Entries(folder)) {
-      tree->push_back(prefix + name + (isFolder ? L"\\" : L""));
-      if (isFolder) Walk(folder + L"\\" + name, prefix + name + L"\\", tree);
+    for (const Entry& entry : Entries(folder)) {
+      tree->push_back(prefix + entry.name + (entry.folder ? L"\\" : L""));
+      if (entry.folder && !entry.link)
+        Walk(folder + L"\\" + entry.name, prefix + entry.name + L"\\", tree);
     }
   }
 
   WindowsFileSystem files_;
   std::wstring root_;
-  std::vector<HANDLE> held_;
+  std::vector<FileHandle> held_;
 };
 
 }  // namespace
