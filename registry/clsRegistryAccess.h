@@ -5,9 +5,9 @@
 // the A functions. This header must stay free of <windows.h>: its macros
 // would rename RegOpenKey and RegEnumKey.
 #include <cstdint>
-#include <functional>
 #include <string>
 
+#include "platform/MessageBoxFn.h"
 #include "registry/RegistryApi.h"
 
 namespace lexiphon {
@@ -15,10 +15,6 @@ namespace lexiphon {
 // Truth values as the callers expect them: True is -1, False is 0.
 constexpr std::int32_t kTrue = -1;
 constexpr std::int32_t kFalse = 0;
-
-// Shows a modal message box with an OK button: text, title, style value.
-using MessageBoxFn =
-    std::function<void(const std::wstring& text, const std::wstring& title, unsigned style)>;
 
 class clsRegistryAccess {
  public:
