@@ -1,5 +1,6 @@
 #include "engine/SharedSubs.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lexiphon {
@@ -35,11 +36,17 @@ bool HasInvalidCharacters(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring& startupSubDir) {
-  std::wstring folder = wordFolder;
+std::wstring WordFolderFor(const std::wstring& value) {
+  std::wstring folder = value;
   if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"')
     folder = folder.substr(1, folder.size() - 2);
   if (!IsAbsolute(folder) || HasInvalidCharacters(folder)) return std::wstring();
+  return folder;
+}
+
+std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring& startupSubDir) {
+  std::wstring folder = WordFolderFor(wordFolder);
+  if (folder.empty()) return folder;
   if (folder.back() == L'\\') folder.pop_back();
   return folder + startupSubDir;
 }
@@ -69,44 +76,57 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
                                              const std::wstring& RootKey,
                                              const std::wstring& ValueName) {
   clsRegistryAccess registry(registry_, registryMessageBox_);
-  WordRoots.assign(1, std::wstring());
+  WordRoots.clear();
+  std::vector<std::uint32_t> views;  // the view each entry was found in
 
-  std::wstring baseKey = BaseKey;
-  const KeyHandle office = registry.RegOpenKey(kHkeyLocalMachine, baseKey, kKeyEnumerateSubKeys);
-  if (office == 0) {
+  // 64-bit Office registers in the 64-bit view, 32-bit Office in the 32-bit
+  // one, and either program sees only its own unless it asks. On 32-bit
+  // Windows both reads see the same keys, and FindWordStartup counts a
+  // folder found twice once.
+  bool opened = false;
+  for (const std::uint32_t view : {kKeyWow64_64Key, kKeyWow64_32Key}) {
+    std::wstring baseKey = BaseKey;
+    const KeyHandle office =
+        registry.RegOpenKey(kHkeyLocalMachine, baseKey, kKeyEnumerateSubKeys | view);
+    if (office == 0) continue;
+    opened = true;
+    std::wstring subKey;
+    for (std::int32_t index = 0; registry.RegEnumKey(office, index, subKey); ++index) {
+      WordRoots.push_back(Join(BaseKey, subKey));
+      views.push_back(view);
+    }
     registry.RegCloseKey(office);
-    return -1;
   }
-  std::int32_t index = 0;
-  std::wstring subKey;
-  while (registry.RegEnumKey(office, index, subKey)) {
-    ++index;
-    WordRoots.resize(static_cast<std::size_t>(index));
-    WordRoots[static_cast<std::size_t>(index - 1)] = Join(BaseKey, subKey);
+  if (WordRoots.empty()) {
+    WordRoots.emplace_back();
+    return opened ? 0 : -1;
   }
-  registry.RegCloseKey(office);
 
-  for (std::wstring& root : WordRoots)
-    root = registry.QueryRegEntry(kHkeyLocalMachine, Join(root, RootKey), ValueName);
+  for (std::size_t i = 0; i < WordRoots.size(); ++i)
+    WordRoots[i] = registry.QueryRegEntry(kHkeyLocalMachine, Join(WordRoots[i], RootKey),
+                                          ValueName, views[i]);
   return 0;
 }
 
 ResultCode SharedSubs::FindWordStartup() {
   if (GetWordInstallRoots(OfficeRegKey, InstallRootKey, InstallRootValue) != 0)
     return result::kWordNotFound;
-  // Count the Office versions that name a usable Word folder. A leftover
-  // version without one (an old "10.0" before "11.0") does not hide the
-  // Word that is really there.
-  int found = 0;
+  // Count the Word folders that exist, each once however it is spelt and in
+  // whichever view it was found. A version left behind without a Word
+  // folder, or naming one that is gone, does not hide the Word that is
+  // really there.
+  std::vector<std::wstring> found;
   for (const std::wstring& root : WordRoots) {
-    if (root.empty()) continue;
-    std::wstring startup = StartupFolderFor(root, StartupSubDir);
-    if (startup.empty()) continue;
-    TargetDir = std::move(startup);
-    ++found;
+    const std::wstring folder = WordFolderFor(root);
+    if (folder.empty() || !files_.FolderExists(folder)) continue;
+    std::wstring identity = files_.FolderIdentity(folder);
+    if (identity.empty()) identity = folder;  // gone between the two looks
+    if (std::find(found.begin(), found.end(), identity) != found.end()) continue;
+    found.push_back(std::move(identity));
+    TargetDir = StartupFolderFor(root, StartupSubDir);
   }
-  if (found == 0) return result::kWordNotFound;
-  return found == 1 ? result::kSuccess : result::kWordAmbiguous;
+  if (found.empty()) return result::kWordNotFound;
+  return found.size() == 1 ? result::kSuccess : result::kWordAmbiguous;
 }
 
 ResultCode SharedSubs::DoInstall() {

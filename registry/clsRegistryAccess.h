@@ -37,8 +37,10 @@ class clsRegistryAccess {
 
   // One value as text; empty when the key or value is missing, the read
   // fails or the data exceeds 1024 bytes. Data of any type is taken as text.
+  // View (kKeyWow64_64Key or kKeyWow64_32Key) reads in that registry view;
+  // 0 in the program's own.
   std::wstring QueryRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
-                             const std::wstring& ValueName);
+                             const std::wstring& ValueName, std::uint32_t View = 0);
 
   // Name of the subkey at Index. On True, SubKey holds the name; on False
   // after a registry call it holds the 255-character buffer (255 spaces past
