@@ -63,6 +63,10 @@ class PackageFolder : public FileSystem {
     return Timed(kRemoveFolder, [&] { return inner_.RemoveFolder(path); });
   }
   std::wstring ProgramFolder() override { return folder_; }
+  bool FolderExists(const std::wstring& path) override { return inner_.FolderExists(path); }
+  std::wstring FolderIdentity(const std::wstring& path) override {
+    return inner_.FolderIdentity(path);
+  }
 
   void PrintProfile() const {
     for (int op = 0; op < kOps; ++op) {

@@ -1,5 +1,6 @@
 #include "engine/SharedSubs.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace lexiphon {
@@ -35,16 +36,17 @@ bool HasInvalidCharacters(const std::wstring& path) {
 
 }  // namespace
 
-bool SharedSubs::FolderExists(const std::wstring& path) {
-  return files_.Exists(path, ListAttributes::Directory) &&
-         !files_.Exists(path, ListAttributes::Normal);
-}
-
-std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring& startupSubDir) {
-  std::wstring folder = wordFolder;
+std::wstring WordFolderFor(const std::wstring& value) {
+  std::wstring folder = value;
   if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"')
     folder = folder.substr(1, folder.size() - 2);
   if (!IsAbsolute(folder) || HasInvalidCharacters(folder)) return std::wstring();
+  return folder;
+}
+
+std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring& startupSubDir) {
+  std::wstring folder = WordFolderFor(wordFolder);
+  if (folder.empty()) return folder;
   if (folder.back() == L'\\') folder.pop_back();
   return folder + startupSubDir;
 }
@@ -74,44 +76,57 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
                                              const std::wstring& RootKey,
                                              const std::wstring& ValueName) {
   clsRegistryAccess registry(registry_, registryMessageBox_);
-  WordRoots.assign(1, std::wstring());
+  WordRoots.clear();
+  std::vector<std::uint32_t> views;  // the view each entry was found in
 
-  std::wstring baseKey = BaseKey;
-  const KeyHandle office = registry.RegOpenKey(kHkeyLocalMachine, baseKey, kKeyEnumerateSubKeys);
-  if (office == 0) {
+  // 64-bit Office registers in the 64-bit view, 32-bit Office in the 32-bit
+  // one, and either program sees only its own unless it asks. On 32-bit
+  // Windows both reads see the same keys, and FindWordStartup counts a
+  // folder found twice once.
+  bool opened = false;
+  for (const std::uint32_t view : {kKeyWow64_64Key, kKeyWow64_32Key}) {
+    std::wstring baseKey = BaseKey;
+    const KeyHandle office =
+        registry.RegOpenKey(kHkeyLocalMachine, baseKey, kKeyEnumerateSubKeys | view);
+    if (office == 0) continue;
+    opened = true;
+    std::wstring subKey;
+    for (std::int32_t index = 0; registry.RegEnumKey(office, index, subKey); ++index) {
+      WordRoots.push_back(Join(BaseKey, subKey));
+      views.push_back(view);
+    }
     registry.RegCloseKey(office);
-    return -1;
   }
-  std::int32_t index = 0;
-  std::wstring subKey;
-  while (registry.RegEnumKey(office, index, subKey)) {
-    ++index;
-    WordRoots.resize(static_cast<std::size_t>(index));
-    WordRoots[static_cast<std::size_t>(index - 1)] = Join(BaseKey, subKey);
+  if (WordRoots.empty()) {
+    WordRoots.emplace_back();
+    return opened ? 0 : -1;
   }
-  registry.RegCloseKey(office);
 
-  for (std::wstring& root : WordRoots)
-    root = registry.QueryRegEntry(kHkeyLocalMachine, Join(root, RootKey), ValueName);
+  for (std::size_t i = 0; i < WordRoots.size(); ++i)
+    WordRoots[i] = registry.QueryRegEntry(kHkeyLocalMachine, Join(WordRoots[i], RootKey),
+                                          ValueName, views[i]);
   return 0;
 }
 
 ResultCode SharedSubs::FindWordStartup() {
   if (GetWordInstallRoots(OfficeRegKey, InstallRootKey, InstallRootValue) != 0)
     return result::kWordNotFound;
-  // Count the Office versions that name a usable Word folder. A leftover
-  // version without one (an old "10.0" before "11.0") does not hide the
-  // Word that is really there.
-  int found = 0;
+  // Count the Word folders that exist, each once however it is spelt and in
+  // whichever view it was found. A version left behind without a Word
+  // folder, or naming one that is gone, does not hide the Word that is
+  // really there.
+  std::vector<std::wstring> found;
   for (const std::wstring& root : WordRoots) {
-    if (root.empty()) continue;
-    std::wstring startup = StartupFolderFor(root, StartupSubDir);
-    if (startup.empty()) continue;
-    TargetDir = std::move(startup);
-    ++found;
+    const std::wstring folder = WordFolderFor(root);
+    if (folder.empty() || !files_.FolderExists(folder)) continue;
+    std::wstring identity = files_.FolderIdentity(folder);
+    if (identity.empty()) identity = folder;  // gone between the two looks
+    if (std::find(found.begin(), found.end(), identity) != found.end()) continue;
+    found.push_back(std::move(identity));
+    TargetDir = StartupFolderFor(root, StartupSubDir);
   }
-  if (found == 0) return result::kWordNotFound;
-  return found == 1 ? result::kSuccess : result::kWordAmbiguous;
+  if (found.empty()) return result::kWordNotFound;
+  return found.size() == 1 ? result::kSuccess : result::kWordAmbiguous;
 }
 
 ResultCode SharedSubs::DoInstall() {
@@ -128,7 +143,7 @@ ResultCode SharedSubs::DoInstall() {
                : result::kInstallPackageMissing;
   }
 
-  if (!FolderExists(TargetDir) && !files_.CreateFolder(TargetDir))
+  if (!files_.FolderExists(TargetDir) && !files_.CreateFolder(TargetDir))
     return result::kInstallCreateFolderFailed;
 
   for (const std::wstring& name : PackageFiles) {
@@ -143,9 +158,9 @@ ResultCode SharedSubs::DoInstall() {
     const std::wstring to = Join(TargetDir, name);
     // A link would take the copies into someone else's folder.
     if (files_.IsLink(to)) return result::kInstallCreateFolderFailed;
-    if (!FolderExists(to) && !files_.CreateFolder(to)) return result::kInstallCreateFolderFailed;
+    if (!files_.FolderExists(to) && !files_.CreateFolder(to)) return result::kInstallCreateFolderFailed;
     // Checked only now, so the target folder may already stand, empty.
-    if (!FolderExists(from)) return result::kInstallSourceFolderMissing;
+    if (!files_.FolderExists(from)) return result::kInstallSourceFolderMissing;
 
     bool copied = true;
     const bool listed =
@@ -161,7 +176,7 @@ ResultCode SharedSubs::DoInstall() {
 ResultCode SharedSubs::DoUninstall() {
   const ResultCode found = InitSettings();
   if (found != result::kSuccess) return found;
-  if (!FolderExists(TargetDir)) return result::kUninstallTargetMissing;
+  if (!files_.FolderExists(TargetDir)) return result::kUninstallTargetMissing;
 
   // Goes on past every single failure; once set, the flag stays set.
   std::int16_t incomplete = kFlagFalse;
@@ -179,7 +194,7 @@ ResultCode SharedSubs::DoUninstall() {
       incomplete = kFlagTrue;
       continue;
     }
-    if (!FolderExists(folder)) incomplete = kFlagTrue;
+    if (!files_.FolderExists(folder)) incomplete = kFlagTrue;
     if (!files_.DeleteFiles(folder + L"\\*.*")) incomplete = kFlagTrue;
     if (!files_.RemoveFolder(folder)) incomplete = kFlagTrue;
   }

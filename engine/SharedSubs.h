@@ -44,13 +44,14 @@ class SharedSubs {
   ResultCode DoUninstall();
 
  private:
-  bool FolderExists(const std::wstring& path);
-
   RegistryApi& registry_;
   FileSystem& files_;
   MessageBoxFn registryMessageBox_;
 };
 
+// The Word folder one registry value names, one pair of quotes dropped, or
+// the empty string when it does not name an absolute folder.
+std::wstring WordFolderFor(const std::wstring& value);
 // Word's startup folder for one Word folder value from the registry, or the
 // empty string when the value does not name an absolute folder.
 std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring& startupSubDir);

@@ -1,5 +1,6 @@
 #include "engine/WindowsFileSystem_win.h"
 
+#include <string>
 #include <vector>
 
 #include "platform/ScopedHandle_win.h"
@@ -69,6 +70,18 @@ bool DeleteName(const std::wstring& path) {
   disposition.DeleteFile = TRUE;
   return ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
                                       sizeof disposition) != FALSE;
+}
+
+// What GetFileInformationByHandle says of the folder `path` names; false
+// when it cannot be opened or is no folder. Opened to read attributes only,
+// sharing everything, so that no program using it is disturbed.
+bool ReadFolderInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION* information) {
+  const FileHandle folder(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+  return folder.Valid() && ::GetFileInformationByHandle(folder.Get(), information) &&
+         (information->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace
@@ -168,6 +181,19 @@ std::wstring WindowsFileSystem::ProgramFolder() {
   if (cut == std::wstring::npos) return std::wstring();
   const bool driveRoot = cut == 2 && path[1] == L':';
   return path.substr(0, driveRoot ? cut + 1 : cut);
+}
+
+bool WindowsFileSystem::FolderExists(const std::wstring& path) {
+  BY_HANDLE_FILE_INFORMATION information;
+  return ReadFolderInformation(path, &information);
+}
+
+std::wstring WindowsFileSystem::FolderIdentity(const std::wstring& path) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!ReadFolderInformation(path, &information)) return std::wstring();
+  return std::to_wstring(information.dwVolumeSerialNumber) + L":" +
+         std::to_wstring(information.nFileIndexHigh) + L":" +
+         std::to_wstring(information.nFileIndexLow);
 }
 
 }  // namespace lexiphon

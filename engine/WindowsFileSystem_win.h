@@ -17,6 +17,10 @@ class WindowsFileSystem : public FileSystem {
   // A program in a drive's root gets "C:\": "C:" alone would name that
   // drive's current folder.
   std::wstring ProgramFolder() override;
+  // Both open the folder itself (CreateFileW with FILE_FLAG_BACKUP_SEMANTICS);
+  // the identity is its volume serial number and file index.
+  bool FolderExists(const std::wstring& path) override;
+  std::wstring FolderIdentity(const std::wstring& path) override;
 };
 
 }  // namespace lexiphon

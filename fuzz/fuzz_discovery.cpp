@@ -1,15 +1,18 @@
 // Word discovery over hives of every shape: Office subkeys with long, odd
 // and case-twin names, InstallRoot keys and "Path" values of any type and
-// size, created and deleted in any order. Then the registry class on the
-// same hive, with handles open, closed, 0 and made up.
+// size, in either registry view of a 64-bit or a 32-bit program or of
+// 32-bit Windows, created and deleted in any order. Then the registry class
+// on the same hive, with handles open, closed, 0 and made up.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FuzzCheck.h"
@@ -25,8 +28,10 @@ constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::size_t kMaxEnumName = 254;    // the class's 255-character buffer less the NUL
 constexpr std::size_t kMaxValueText = 1024;  // the class's value buffer
 
-// Discovery never touches a file.
-class NoFiles : public FileSystem {
+// Discovery only asks whether folders exist and which they are. Here every
+// folder exists but those with "Gone" in their name, and a folder is the
+// same whatever the case of its ASCII letters or its trailing separators.
+class Folders : public FileSystem {
  public:
   bool List(const std::wstring&, ListAttributes,
             const std::function<bool(const std::wstring&)>&) override {
@@ -38,7 +43,21 @@ class NoFiles : public FileSystem {
   bool DeleteFiles(const std::wstring&) override { return false; }
   bool RemoveFolder(const std::wstring&) override { return false; }
   std::wstring ProgramFolder() override { return std::wstring(); }
+  bool FolderExists(const std::wstring& path) override { return !Identity(path).empty(); }
+  std::wstring FolderIdentity(const std::wstring& path) override { return Identity(path); }
+
+  static std::wstring Identity(const std::wstring& path) {
+    std::wstring folded;
+    std::transform(path.begin(), path.end(), std::back_inserter(folded), [](wchar_t ch) {
+      return ch >= L'a' && ch <= L'z' ? static_cast<wchar_t>(ch - 0x20) : ch;
+    });
+    if (folded.find(L"GONE") != std::wstring::npos) return std::wstring();
+    while (folded.size() > 3 && folded.back() == L'\\') folded.pop_back();
+    return folded;
+  }
 };
+
+constexpr std::uint32_t kViews[] = {kKeyWow64_64Key, kKeyWow64_32Key};  // in reading order
 
 template <typename T>
 T PickOf(FuzzedDataProvider& in, std::initializer_list<T> choices) {
@@ -91,7 +110,8 @@ std::string VersionName(FuzzedDataProvider& in, std::vector<std::string>& names)
 // sizes from nothing to well past the class's buffer.
 std::vector<unsigned char> PathData(FuzzedDataProvider& in) {
   const std::string start = PickOf<const char*>(
-      in, {"C:\\Office\\", "c:\\Program Files\\Microsoft Office\\OFFICE11\\", "\\\\server\\share\\",
+      in, {"C:\\Office\\", "c:\\Program Files\\Microsoft Office\\OFFICE11\\", "C:\\Gone\\",
+           "\\\\server\\share\\",
            "\"C:\\Office\\\"", "\"D:\\Word", "C:\\", "C:", "Office\\", "\\\\\\x",
            "%ProgramFiles%\\Office\\", "1:\\", "\"", "", "C:\\B\374ro\\"});
   std::string text;
@@ -116,18 +136,18 @@ std::vector<unsigned char> PathData(FuzzedDataProvider& in) {
   return std::vector<unsigned char>(text.begin(), text.end());
 }
 
-void CreateKey(MemoryRegistry& hive, const std::string& path) {
+void CreateKey(MemoryRegistry& hive, const std::string& path, std::uint32_t view) {
   KeyHandle key = 0;
-  if (hive.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, kKeyAllAccess, nullptr,
-                           &key, nullptr) == win32::kSuccess)
+  if (hive.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, kKeyAllAccess | view,
+                           nullptr, &key, nullptr) == win32::kSuccess)
     hive.RegCloseKey(key);
 }
 
 void SetValue(MemoryRegistry& hive, const std::string& path, const std::string& name,
-              std::uint32_t type, const std::vector<unsigned char>& data) {
+              std::uint32_t type, const std::vector<unsigned char>& data, std::uint32_t view) {
   KeyHandle key = 0;
-  if (hive.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, kKeyAllAccess, nullptr,
-                           &key, nullptr) != win32::kSuccess)
+  if (hive.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, kKeyAllAccess | view,
+                           nullptr, &key, nullptr) != win32::kSuccess)
     return;
   hive.RegSetValueExA(key, name.c_str(), 0, type, data.data(),
                       static_cast<std::uint32_t>(data.size()));
@@ -140,6 +160,7 @@ void SetValue(MemoryRegistry& hive, const std::string& path, const std::string& 
 void BuildHive(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
                std::vector<std::string>& names) {
   for (int step = 0; step < steps; ++step) {
+    const std::uint32_t view = PickOf(in, {kKeyWow64_64Key, kKeyWow64_32Key});
     const std::string version = kOffice + "\\" + VersionName(in, names);
     const std::string root =
         version + "\\" +
@@ -159,14 +180,14 @@ void BuildHive(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
                 ? in.ConsumeIntegral<std::uint32_t>()
                 : PickOf(in, {kRegSz, kRegExpandSz, kRegMultiSz, kRegBinary, kRegDword, kRegNone});
         SetValue(hive, in.ConsumeIntegralInRange(0, 7) == 7 ? version : root, valueName, type,
-                 PathData(in));
+                 PathData(in), view);
         break;
       }
       case 4:
-        CreateKey(hive, version);
+        CreateKey(hive, version, view);
         break;
       case 5:
-        CreateKey(hive, root);
+        CreateKey(hive, root, view);
         break;
       default:  // keys with subkeys stay, as in the real registry
         hive.RegDeleteKeyA(kHkeyLocalMachine, (in.ConsumeBool() ? version : root).c_str());
@@ -178,9 +199,10 @@ void BuildHive(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
 // The data of a value as the hive holds it, read with room enough; false
 // when the key or the value cannot be read.
 bool ReadRaw(MemoryRegistry& hive, KeyHandle parent, const std::string& keyName,
-             const std::string& valueName, std::string* data) {
+             const std::string& valueName, std::string* data, std::uint32_t view = 0) {
   KeyHandle key = 0;
-  if (hive.RegOpenKeyExA(parent, keyName.c_str(), 0, kKeyQueryValue, &key) != win32::kSuccess)
+  if (hive.RegOpenKeyExA(parent, keyName.c_str(), 0, kKeyQueryValue | view, &key) !=
+      win32::kSuccess)
     return false;
   std::uint32_t size = 0;
   long rc = hive.RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, nullptr, &size);
@@ -196,9 +218,10 @@ bool ReadRaw(MemoryRegistry& hive, KeyHandle parent, const std::string& keyName,
 // QueryRegEntry against the raw data: the text up to the first NUL, nothing
 // for data too large for the buffer, never a character the value lacks.
 void CheckValueText(MemoryRegistry& hive, KeyHandle parent, const std::string& keyName,
-                    const std::string& valueName, const std::wstring& text) {
+                    const std::string& valueName, const std::wstring& text,
+                    std::uint32_t view = 0) {
   std::string data;
-  if (!ReadRaw(hive, parent, keyName, valueName, &data)) {
+  if (!ReadRaw(hive, parent, keyName, valueName, &data, view)) {
     Check(text.empty(), "a value that cannot be read gives nothing");
     return;
   }
@@ -213,13 +236,13 @@ void CheckValueText(MemoryRegistry& hive, KeyHandle parent, const std::string& k
     Check(text == expected, "a value reads as its text up to the first NUL");
 }
 
-// The names of the Office versions that a 255-character enumeration buffer
-// gets to see: those before the first name too long for it.
-std::vector<std::string> VisibleVersions(MemoryRegistry& hive) {
+// The names of the Office versions in one view that a 255-character
+// enumeration buffer gets to see: those before the first name too long for it.
+std::vector<std::string> VisibleVersions(MemoryRegistry& hive, std::uint32_t view) {
   std::vector<std::string> versions;
   KeyHandle office = 0;
-  if (hive.RegOpenKeyExA(kHkeyLocalMachine, kOffice.c_str(), 0, kKeyEnumerateSubKeys, &office) !=
-      win32::kSuccess)
+  if (hive.RegOpenKeyExA(kHkeyLocalMachine, kOffice.c_str(), 0, kKeyEnumerateSubKeys | view,
+                         &office) != win32::kSuccess)
     return versions;
   std::vector<char> name(1024);
   for (;;) {
@@ -235,8 +258,13 @@ std::vector<std::string> VisibleVersions(MemoryRegistry& hive) {
 }
 
 void CheckDiscovery(MemoryRegistry& hive) {
-  const std::vector<std::string> versions = VisibleVersions(hive);
-  NoFiles files;
+  std::vector<std::pair<std::uint32_t, std::string>> versions;  // both views, in reading order
+  for (const std::uint32_t view : kViews) {
+    const std::vector<std::string> names = VisibleVersions(hive, view);
+    std::transform(names.begin(), names.end(), std::back_inserter(versions),
+                   [view](const std::string& name) { return std::make_pair(view, name); });
+  }
+  Folders files;
   SharedSubs engine(hive, files);
   const ResultCode rc = engine.InitSettings();
   Check(rc == result::kSuccess || rc == result::kWordNotFound || rc == result::kWordAmbiguous,
@@ -247,20 +275,25 @@ void CheckDiscovery(MemoryRegistry& hive) {
         "one Word folder per Office version that the enumeration sees");
   if (versions.empty()) Check(engine.WordRoots[0].empty(), "no version, no Word folder");
   for (std::size_t i = 0; i < versions.size(); ++i)
-    CheckValueText(hive, kHkeyLocalMachine, kOffice + "\\" + versions[i] + "\\Word\\InstallRoot",
-                   "Path", engine.WordRoots[i]);
+    CheckValueText(hive, kHkeyLocalMachine,
+                   kOffice + "\\" + versions[i].second + "\\Word\\InstallRoot", "Path",
+                   engine.WordRoots[i], versions[i].first);
 
   std::vector<std::wstring> startups;
+  std::set<std::wstring> folders;
   for (const std::wstring& root : engine.WordRoots) {
     Check(root.size() <= kMaxValueText, "a Word folder fits the value buffer");
     Check(root.find(L'\0') == std::wstring::npos, "a Word folder ends before any NUL");
     std::wstring startup = StartupFolderFor(root, engine.StartupSubDir);
-    if (!startup.empty()) startups.push_back(std::move(startup));
+    const std::wstring folder = Folders::Identity(WordFolderFor(root));
+    if (startup.empty() || folder.empty()) continue;
+    startups.push_back(std::move(startup));
+    folders.insert(folder);
   }
-  const ResultCode expected = startups.empty()       ? result::kWordNotFound
-                              : startups.size() == 1 ? result::kSuccess
-                                                     : result::kWordAmbiguous;
-  Check(rc == expected, "the result counts the usable Word folders");
+  const ResultCode expected = folders.empty()       ? result::kWordNotFound
+                              : folders.size() == 1 ? result::kSuccess
+                                                    : result::kWordAmbiguous;
+  Check(rc == expected, "the result counts the existing Word folders, each once");
   if (rc == result::kWordNotFound) {
     Check(engine.TargetDir.empty(), "a fresh engine that finds no Word has no TargetDir");
   } else {
@@ -401,7 +434,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int hiveSteps = in.ConsumeIntegralInRange(0, 48);
   const int classSteps = in.ConsumeIntegralInRange(0, 32);
 
-  MemoryRegistry hive;
+  MemoryRegistry hive(fuzz::PickOf(in, {MemoryRegistry::Machine::Program64,
+                                          MemoryRegistry::Machine::Program32OnWindows64,
+                                          MemoryRegistry::Machine::Windows32}));
   std::vector<std::string> names;
   fuzz::BuildHive(hive, in, hiveSteps, names);
   fuzz::Check(hive.OpenHandleCount() == 0, "building the hive closes its keys");

@@ -42,6 +42,7 @@ class ScopedHandle {
 struct KernelHandleTraits {
   using Handle = HANDLE;
   static Handle Invalid() { return nullptr; }
+  // cppcheck-suppress constParameter ; HANDLE is void*, the traits' type is fixed
   static bool IsValid(Handle handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
   static void Close(Handle handle) { ::CloseHandle(handle); }
 };
@@ -50,6 +51,7 @@ using FileHandle = ScopedHandle<KernelHandleTraits>;
 struct FindHandleTraits {
   using Handle = HANDLE;
   static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  // cppcheck-suppress constParameter ; HANDLE is void*, the traits' type is fixed
   static bool IsValid(Handle handle) { return handle != INVALID_HANDLE_VALUE; }
   static void Close(Handle handle) { ::FindClose(handle); }
 };

@@ -75,11 +75,12 @@ struct MemoryRegistry::Key {
   };
   std::string name;
   bool deleted = false;
+  bool software = false;  // HKLM\Software, where the views part
   std::map<std::wstring, std::shared_ptr<Key>> subkeys;  // by upper-case name: sorted
   std::map<std::wstring, std::pair<std::string, Value>> values;  // by upper-case name
 };
 
-MemoryRegistry::MemoryRegistry() {
+MemoryRegistry::MemoryRegistry(Machine machine) : machine_(machine) {
   for (KeyHandle root : {kHkeyClassesRoot, kHkeyCurrentUser, kHkeyLocalMachine, kHkeyUsers})
     roots_[root] = std::make_shared<Key>();
 }
@@ -106,31 +107,45 @@ std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Resolve(KeyHandle key, std:
   return open->second.key;
 }
 
+bool MemoryRegistry::Sees32BitView(std::uint32_t access) const {
+  if (machine_ == Machine::Windows32 || (access & kKeyWow64_64Key)) return false;
+  return (access & kKeyWow64_32Key) || machine_ == Machine::Program32OnWindows64;
+}
+
 std::shared_ptr<MemoryRegistry::Key> MemoryRegistry::Walk(std::shared_ptr<Key> from,
-                                                          const std::string& path, bool create,
-                                                          bool* created, long* error) {
+                                                          const std::string& path,
+                                                          std::uint32_t access, bool create,
+                                                          bool* created, long* error) const {
   bool ok = true;
   const std::vector<std::string> parts = SplitPath(path, &ok);
   if (!ok) {
     *error = win32::kFileNotFound;
     return nullptr;
   }
-  for (const std::string& part : parts) {
+  const std::shared_ptr<Key>& machineRoot = roots_.at(kHkeyLocalMachine);
+  const bool view32 = Sees32BitView(access);
+  const auto step = [&](const std::string& part) {
     const std::wstring upper = Upper(part);
     auto found = from->subkeys.find(upper);
     if (found == from->subkeys.end()) {
-      if (!create) {
-        *error = win32::kFileNotFound;
-        return nullptr;
-      }
+      if (!create) return false;
       auto key = std::make_shared<Key>();
       key->name = part;
+      key->software = from == machineRoot && upper == L"SOFTWARE";
       found = from->subkeys.emplace(upper, key).first;
       if (created) *created = true;
     }
     from = found->second;
+    return true;
+  };
+  for (std::size_t i = 0; i <= parts.size(); ++i) {
+    const bool named = i < parts.size() && Upper(parts[i]) == L"WOW6432NODE";
+    if (view32 && from->software && !named && !step("Wow6432Node")) break;
+    if (i == parts.size()) return from;
+    if (!step(parts[i])) break;
   }
-  return from;
+  *error = win32::kFileNotFound;
+  return nullptr;
 }
 
 KeyHandle MemoryRegistry::NewHandle(std::shared_ptr<Key> key, std::uint32_t access) {
@@ -148,7 +163,7 @@ long MemoryRegistry::RegOpenKeyExA(KeyHandle key, const char* subKey, std::uint3
   long error = win32::kSuccess;
   auto from = Resolve(key, 0, &error);
   if (!from) return error;
-  auto target = Walk(from, subKey ? subKey : "", false, nullptr, &error);
+  auto target = Walk(from, subKey ? subKey : "", access, false, nullptr, &error);
   if (!target) return error;
   *result = NewHandle(target, access);
   return win32::kSuccess;
@@ -225,7 +240,7 @@ long MemoryRegistry::RegCreateKeyExA(KeyHandle key, const char* subKey, std::uin
   auto from = Resolve(key, 0x0004 /* KEY_CREATE_SUB_KEY */, &error);
   if (!from) return error;
   bool created = false;
-  auto target = Walk(from, subKey ? subKey : "", true, &created, &error);
+  auto target = Walk(from, subKey ? subKey : "", access, true, &created, &error);
   if (!target) return error;
   *result = NewHandle(target, access);
   if (disposition) *disposition = created ? kRegCreatedNewKey : kRegOpenedExistingKey;
@@ -255,7 +270,7 @@ long MemoryRegistry::RegDeleteKeyA(KeyHandle key, const char* subKey) {
   const std::size_t slash = path.find_last_of('\\');
   auto parent = slash == std::string::npos
                     ? from
-                    : Walk(from, path.substr(0, slash), false, nullptr, &error);
+                    : Walk(from, path.substr(0, slash), 0, false, nullptr, &error);
   if (!parent) return error;
   const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
   if (leaf.empty()) return win32::kAccessDenied;  // a key cannot delete itself here

@@ -3,6 +3,11 @@
 // of keys with typed values, case-insensitive names, subkeys enumerated in
 // sorted order and predefined root handles, answering with the Win32 error
 // codes of the real functions. ANSI is Windows-1252 here.
+//
+// It keeps the two registry views of 64-bit Windows as Windows and Wine do:
+// in the 32-bit view, HKLM\Software\X is HKLM\Software\Wow6432Node\X, also
+// through a handle to HKLM\Software. RegDeleteKeyA works in the program's
+// own view.
 #include <map>
 #include <memory>
 #include <string>
@@ -14,7 +19,14 @@ namespace lexiphon {
 
 class MemoryRegistry : public RegistryApi {
  public:
-  MemoryRegistry();
+  // Whose registry this is, which decides the views.
+  enum class Machine {
+    Program64,             // 64-bit Windows, a 64-bit program: its own view is the 64-bit one
+    Program32OnWindows64,  // 64-bit Windows, a 32-bit program: its own view is the 32-bit one
+    Windows32,             // one view; KEY_WOW64_64KEY and KEY_WOW64_32KEY are ignored
+  };
+
+  explicit MemoryRegistry(Machine machine = Machine::Program64);
   ~MemoryRegistry() override;
 
   long RegOpenKeyExA(KeyHandle key, const char* subKey, std::uint32_t options,
@@ -50,10 +62,13 @@ class MemoryRegistry : public RegistryApi {
     std::uint32_t access;
   };
   std::shared_ptr<Key> Resolve(KeyHandle key, std::uint32_t needed, long* error) const;
-  static std::shared_ptr<Key> Walk(std::shared_ptr<Key> from, const std::string& path,
-                                   bool create, bool* created, long* error);
+  // The key `path` names below `from` in the view that `access` asks for.
+  std::shared_ptr<Key> Walk(std::shared_ptr<Key> from, const std::string& path,
+                            std::uint32_t access, bool create, bool* created, long* error) const;
+  bool Sees32BitView(std::uint32_t access) const;
   KeyHandle NewHandle(std::shared_ptr<Key> key, std::uint32_t access);
 
+  Machine machine_;
   std::map<KeyHandle, std::shared_ptr<Key>> roots_;
   std::map<KeyHandle, Handle> handles_;
   KeyHandle nextHandle_ = 0x100;

@@ -36,6 +36,11 @@ constexpr std::uint32_t kRegMultiSz = 7;
 constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t kKeyWrite = 0x20006;
+// The two registry views of 64-bit Windows, asked for in the access mask:
+// HKLM\Software as 64-bit programs see it, and as 32-bit programs see it
+// (HKLM\Software\Wow6432Node). 32-bit Windows has one view and ignores both.
+constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
+constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
 constexpr std::uint32_t kRegOptionNonVolatile = 0;
 constexpr std::uint32_t kRegCreatedNewKey = 1;
 constexpr std::uint32_t kRegOpenedExistingKey = 2;

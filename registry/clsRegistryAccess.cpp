@@ -64,10 +64,12 @@ std::int32_t clsRegistryAccess::DeleteRegEntry(KeyHandle hKeyName, const std::ws
 }
 
 std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
-                                              const std::wstring& ValueName) {
+                                              const std::wstring& ValueName,
+                                              std::uint32_t View) {
   std::string buffer(kValueBufferBytes, ' ');
   KeyHandle key = 0;
-  registry_.RegOpenKeyExA(hKeyName, registry_.ToAnsi(KeyName).c_str(), 0, kKeyQueryValue, &key);
+  registry_.RegOpenKeyExA(hKeyName, registry_.ToAnsi(KeyName).c_str(), 0, kKeyQueryValue | View,
+                          &key);
   std::uint32_t type = kRegSz;
   std::uint32_t size = kValueBufferBytes;
   const long rc =

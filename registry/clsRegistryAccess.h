@@ -5,9 +5,9 @@
 // the A functions. This header must stay free of <windows.h>: its macros
 // would rename RegOpenKey and RegEnumKey.
 #include <cstdint>
-#include <functional>
 #include <string>
 
+#include "platform/MessageBoxFn.h"
 #include "registry/RegistryApi.h"
 
 namespace lexiphon {
@@ -15,10 +15,6 @@ namespace lexiphon {
 // Truth values as the callers expect them: True is -1, False is 0.
 constexpr std::int32_t kTrue = -1;
 constexpr std::int32_t kFalse = 0;
-
-// Shows a modal message box with an OK button: text, title, style value.
-using MessageBoxFn =
-    std::function<void(const std::wstring& text, const std::wstring& title, unsigned style)>;
 
 class clsRegistryAccess {
  public:
@@ -41,8 +37,10 @@ class clsRegistryAccess {
 
   // One value as text; empty when the key or value is missing, the read
   // fails or the data exceeds 1024 bytes. Data of any type is taken as text.
+  // View (kKeyWow64_64Key or kKeyWow64_32Key) reads in that registry view;
+  // 0 in the program's own.
   std::wstring QueryRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
-                             const std::wstring& ValueName);
+                             const std::wstring& ValueName, std::uint32_t View = 0);
 
   // Name of the subkey at Index. On True, SubKey holds the name; on False
   // after a registry call it holds the 255-character buffer (255 spaces past

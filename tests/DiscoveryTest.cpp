@@ -21,12 +21,15 @@ class DiscoveryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     registry_ = TestRegistry::Create();
-    registry_->DeleteTree(kOfficeKey);
+    registry_->DeleteOffice();
     counting_ = std::make_unique<CountingRegistry>(registry_->Api());
     engine_ = std::make_unique<SharedSubs>(*counting_, files_);
+    // The Word folders these tests register exist.
+    for (const wchar_t* folder : {L"C:\\Office", L"C:\\Office11", L"C:\\Office12"})
+      files_.AddFolder(folder);
   }
   void TearDown() override {
-    registry_->DeleteTree(kOfficeKey);
+    registry_->DeleteOffice();
     EXPECT_EQ(0, counting_->opened) << "a key was left open";
   }
 
@@ -38,6 +41,7 @@ class DiscoveryTest : public ::testing::Test {
 
 TEST_F(DiscoveryTest, InitSettingsFillsThePackageSettings) {
   AddWordVersion(*registry_, "11.0", "C:\\Program Files\\Microsoft Office\\OFFICE11\\");
+  files_.AddFolder(L"C:\\Program Files\\Microsoft Office\\OFFICE11");
   EXPECT_EQ(0, engine_->InitSettings());
   EXPECT_EQ(L"Lx*.zip", engine_->ZipPattern);
   EXPECT_EQ(L"Lexiphon.dot", engine_->TemplateName);
@@ -78,40 +82,62 @@ TEST_F(DiscoveryTest, DecidesByTheNumberOfWordFolders) {
   struct Row {
     const char* label;
     std::vector<Version> versions;
+    std::vector<std::wstring> onDisk;
     ResultCode expected;
     std::wstring targetDir;
   };
   const Row rows[] = {
-      {"one version", {{"11.0", "C:\\Office11\\"}}, 0, L"C:\\Office11\\Startup"},
+      {"one version", {{"11.0", "C:\\Office11\\"}}, {L"C:\\Office11"}, 0, L"C:\\Office11\\Startup"},
       {"leftover before the real one",
        {{"10.0", nullptr}, {"11.0", "C:\\Office11\\"}},
+       {L"C:\\Office11"},
        0,
        L"C:\\Office11\\Startup"},
       {"leftover after the real one",
        {{"11.0", "C:\\Office11\\"}, {"12.0", nullptr}},
+       {L"C:\\Office11"},
        0,
        L"C:\\Office11\\Startup"},
       {"two Words: the last one enumerated names TargetDir",
        {{"11.0", "C:\\Office11\\"}, {"12.0", "D:\\Office12"}},
+       {L"C:\\Office11", L"D:\\Office12"},
        -200,
        L"D:\\Office12\\Startup"},
       // Enumeration order is the registry's sorted order: "10.0" < "12.0" < "8.0" < "9.0".
       {"several in registry order",
        {{"9.0", "C:\\Office9\\"}, {"8.0", nullptr}, {"12.0", nullptr}, {"10.0", "C:\\Office10\\"}},
+       {L"C:\\Office9", L"C:\\Office10"},
        -200,
        L"C:\\Office9\\Startup"},
       {"only relative and too short values",
        {{"10.0", "Office10\\"}, {"11.0", "C"}, {"12.0", ""}},
+       {L"C:\\Office10"},
        -100,
        L""},
       {"a relative value does not count",
        {{"10.0", "Office10\\"}, {"11.0", "C:\\Office11\\"}},
+       {L"C:\\Office10", L"C:\\Office11"},
        0,
        L"C:\\Office11\\Startup"},
+      {"a version left behind, its folder gone, beside the real one",
+       {{"11.0", "C:\\Office11\\"}, {"12.0", "C:\\Office12\\"}},
+       {L"C:\\Office12"},
+       0,
+       L"C:\\Office12\\Startup"},
+      {"only versions whose folders are gone",
+       {{"11.0", "C:\\Office11\\"}, {"12.0", "Q:\\Office12\\"}},
+       {},
+       -100,
+       L""},
+      {"one folder named by two versions, spelt differently",
+       {{"11.0", "C:\\Office\\"}, {"12.0", "\"c:\\OFFICE\""}, {"14.0", "C:\\Office\\.\\"}},
+       {L"C:\\Office"},
+       0,
+       L"C:\\Office\\Startup"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
-    registry_->DeleteTree(kOfficeKey);
+    registry_->DeleteOffice();
     registry_->CreateKey(kOfficeKey);
     for (const Version& version : row.versions) {
       if (version.path)
@@ -119,11 +145,115 @@ TEST_F(DiscoveryTest, DecidesByTheNumberOfWordFolders) {
       else
         registry_->CreateKey(std::string(kOfficeKey) + "\\" + version.name + "\\Common");
     }
-    SharedSubs engine(*counting_, files_);
+    testing::MemoryFileSystem files;
+    for (const std::wstring& folder : row.onDisk) files.AddFolder(folder);
+    SharedSubs engine(*counting_, files);
     EXPECT_EQ(row.expected, engine.InitSettings());
     EXPECT_EQ(row.targetDir, engine.TargetDir);
     EXPECT_EQ(row.versions.size(), engine.WordRoots.size());
   }
+}
+
+// 64-bit Office registers in the 64-bit registry view, 32-bit Office in the
+// 32-bit one; both are read, whichever view this program has. Run on the
+// real registry under Wine and natively for a 64-bit and a 32-bit program.
+TEST_F(DiscoveryTest, ReadsBothRegistryViews) {
+  constexpr std::uint32_t k64 = kKeyWow64_64Key;
+  constexpr std::uint32_t k32 = kKeyWow64_32Key;
+  const std::string office16 = "C:\\Program Files\\Microsoft Office\\root\\Office16\\";
+  const std::wstring word16 = L"C:\\Program Files\\Microsoft Office\\root\\Office16";
+  const std::wstring startup16 = word16 + L"\\Startup";
+  struct Key {
+    std::uint32_t view;
+    std::string name;   // below the Office key
+    const char* value;  // "Path" of <name>\Word\InstallRoot; nullptr: just the key
+  };
+  struct Row {
+    const char* label;
+    std::vector<Key> keys;
+    std::vector<std::wstring> onDisk;
+    ResultCode expected;
+    std::wstring targetDir;
+  };
+  const Row rows[] = {
+      {"only in the 64-bit view", {{k64, "16.0", office16.c_str()}}, {word16}, 0, startup16},
+      {"only in the 32-bit view", {{k32, "16.0", office16.c_str()}}, {word16}, 0, startup16},
+      {"the same folder in both views, spelt differently",
+       {{k64, "16.0", "C:\\Office16\\"}, {k32, "16.0", "c:\\OFFICE16"}},
+       {L"C:\\Office16"},
+       0,
+       L"C:\\Office16\\Startup"},
+      {"different folders in the two views: the 32-bit one is read last",
+       {{k64, "16.0", "C:\\Office64\\"}, {k32, "16.0", "C:\\Office32\\"}},
+       {L"C:\\Office64", L"C:\\Office32"},
+       -200,
+       L"C:\\Office32\\Startup"},
+      {"a key left behind in one view, the real Word in the other",
+       {{k64, "15.0", "C:\\Office15\\"}, {k32, "16.0", "C:\\Office16\\"}},
+       {L"C:\\Office16"},
+       0,
+       L"C:\\Office16\\Startup"},
+      {"only keys left behind, in both views",
+       {{k64, "15.0", "C:\\Office15\\"}, {k32, "14.0", "C:\\Office14\\"}},
+       {},
+       -100,
+       L""},
+      {"an Office key in one view only, without Word", {{k32, "Common", nullptr}}, {}, -100, L""},
+      {"today's layout: 64-bit Office 16.0 among keys without Word",
+       {{k64, "ClickToRun\\Configuration", nullptr},
+        {k64, "Common\\General", nullptr},
+        {k64, "Excel\\Addins", nullptr},
+        {k64, "Outlook\\Addins", nullptr},
+        {k64, "Teams", nullptr},
+        {k64, "16.0\\Common\\InstallRoot", nullptr},
+        {k64, "16.0", office16.c_str()},
+        {k32, "ClickToRun\\REGISTRY", nullptr},
+        {k32, "16.0\\Common", nullptr}},
+       {word16},
+       0,
+       startup16},
+  };
+  std::vector<std::unique_ptr<TestRegistry>> machines;
+  machines.push_back(TestRegistry::Create());
+  if (!machines[0]->IsReal())
+    machines.push_back(TestRegistry::CreateMemory(MemoryRegistry::Machine::Program32OnWindows64));
+  for (const auto& machine : machines) {
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(row.label) + (machine->OwnView() == k64 ? ", 64-bit" : ", 32-bit") +
+                   " program");
+      machine->DeleteOffice();
+      for (const Key& key : row.keys) {
+        const std::string path = std::string(kOfficeKey) + "\\" + key.name;
+        if (key.value)
+          machine->SetString(path + "\\Word\\InstallRoot", "Path", key.value, key.view);
+        else
+          machine->CreateKey(path, key.view);
+      }
+      testing::MemoryFileSystem files;
+      for (const std::wstring& folder : row.onDisk) files.AddFolder(folder);
+      CountingRegistry counting(machine->Api());
+      SharedSubs engine(counting, files);
+      EXPECT_EQ(row.expected, engine.InitSettings());
+      EXPECT_EQ(row.targetDir, engine.TargetDir);
+      EXPECT_EQ(0, counting.opened) << "a key was left open";
+    }
+    machine->DeleteOffice();
+  }
+}
+
+// 32-bit Windows has one view: both reads see the same keys, and the Word
+// found twice counts once.
+TEST(DiscoveryOn32BitWindowsTest, OneViewReadTwiceFindsWordOnce) {
+  const auto registry = TestRegistry::CreateMemory(MemoryRegistry::Machine::Windows32);
+  AddWordVersion(*registry, "11.0", "C:\\Office11\\", kKeyWow64_64Key);
+  registry->CreateKey(std::string(kOfficeKey) + "\\Common", kKeyWow64_32Key);
+  testing::MemoryFileSystem files;
+  files.AddFolder(L"C:\\Office11");
+  SharedSubs engine(registry->Api(), files);
+  EXPECT_EQ(0, engine.InitSettings());
+  const std::vector<std::wstring> roots{L"C:\\Office11\\", L"", L"C:\\Office11\\", L""};
+  EXPECT_EQ(roots, engine.WordRoots);
+  EXPECT_EQ(L"C:\\Office11\\Startup", engine.TargetDir);
 }
 
 // Whatever Office or another program left in the "Path" value: the data is
@@ -171,6 +301,9 @@ TEST_F(DiscoveryTest, PathValuesOfEveryKindAndSize) {
     registry_->DeleteTree(kOfficeKey);
     registry_->SetValue(std::string(kOfficeKey) + "\\11.0\\Word\\InstallRoot", "Path", row.type,
                         row.data);
+    const std::wstring startup = L"\\Startup";
+    if (!row.targetDir.empty())
+      files_.AddFolder(row.targetDir.substr(0, row.targetDir.size() - startup.size()));
     SharedSubs engine(*counting_, files_);
     EXPECT_EQ(row.expected, engine.InitSettings());
     EXPECT_EQ(row.targetDir, engine.TargetDir);

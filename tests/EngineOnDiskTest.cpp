@@ -36,6 +36,10 @@ class ProgramInFolder : public FileSystem {
   bool DeleteFiles(const std::wstring& path) override { return disk_.DeleteFiles(path); }
   bool RemoveFolder(const std::wstring& path) override { return disk_.RemoveFolder(path); }
   std::wstring ProgramFolder() override { return programFolder_; }
+  bool FolderExists(const std::wstring& path) override { return disk_.FolderExists(path); }
+  std::wstring FolderIdentity(const std::wstring& path) override {
+    return disk_.FolderIdentity(path);
+  }
 
  private:
   FileSystem& disk_;
@@ -54,7 +58,7 @@ class EngineOnDiskTest : public ::testing::Test {
 
   void UsePackageFolder(const std::wstring& name, bool withDictionaries = true) {
     registry_ = testing::TestRegistry::Create();
-    registry_->DeleteTree(testing::kOfficeKey);
+    registry_->DeleteOffice();
     disk_ = testing::TestFileSystem::Create();
     package_ = disk_->At(name);
     word_ = disk_->At(L"OFFICE11");
@@ -74,7 +78,7 @@ class EngineOnDiskTest : public ::testing::Test {
   }
   void TearDown() override {
     disk_->ReleaseAll();
-    registry_->DeleteTree(testing::kOfficeKey);
+    registry_->DeleteOffice();
   }
 
   // Entries of the scenario below `folder` (a full path), relative to it.
@@ -179,6 +183,18 @@ TEST_F(EngineOnDiskTest, ReadOnlyAndHiddenPackageFilesInstallAsPlainFiles) {
   EXPECT_TRUE(Below(target_).empty());
 }
 
+// A folder customised through desktop.ini is hidden or system: still a folder.
+TEST_F(EngineOnDiskTest, HiddenAndSystemFoldersAreFoldersAllTheSame) {
+  disk_->MakeFolder(target_ + L"\\Dictionaries");
+  disk_->SetAttributes(target_, kHidden | kSystem);
+  disk_->SetAttributes(target_ + L"\\Dictionaries", kHidden);
+  disk_->SetAttributes(package_ + L"\\Dictionaries", kSystem);
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(kInstalled, Below(target_));
+  EXPECT_EQ(0, engine_->DoUninstall());
+  EXPECT_TRUE(Below(target_).empty());
+}
+
 // Links that someone else put into Word's startup folder: what they point
 // at is never written to or deleted.
 TEST_F(EngineOnDiskTest, LinksInTheStartupFolderNeverCostTheirTargetsAFile) {
@@ -252,11 +268,11 @@ TEST_F(EngineOnDiskTest, AFileWhereTheStartupFolderShouldBe) {
 }
 
 TEST_F(EngineOnDiskTest, WordOnADriveThatDoesNotExist) {
-  registry_->DeleteTree(testing::kOfficeKey);
+  registry_->DeleteOffice();
   testing::AddWordVersion(*registry_, "11.0", "Q:\\Microsoft Office\\OFFICE11\\");
-  EXPECT_EQ(-4, engine_->DoInstall());
-  EXPECT_EQ(-1, engine_->DoUninstall());
-  EXPECT_EQ(L"Q:\\Microsoft Office\\OFFICE11\\Startup", engine_->TargetDir);
+  EXPECT_EQ(-100, engine_->DoInstall());
+  EXPECT_EQ(-100, engine_->DoUninstall());
+  EXPECT_EQ(L"", engine_->TargetDir);
 }
 
 TEST_F(EngineOnDiskTest, PathsLongerThanMaxPath) {
@@ -266,7 +282,7 @@ TEST_F(EngineOnDiskTest, PathsLongerThanMaxPath) {
   std::wstring deep = disk_->At(L"deep");
   while (deep.size() < 280) deep += L"\\" + std::wstring(40, L'd');
   disk_->MakeFolder(deep);
-  registry_->DeleteTree(testing::kOfficeKey);
+  registry_->DeleteOffice();
   testing::AddWordVersion(*registry_, "11.0", Narrow(deep) + "\\");
   target_ = deep + L"\\Startup";
   const ResultCode installed = engine_->DoInstall();
@@ -285,6 +301,7 @@ TEST_F(EngineOnDiskTest, PackageStillPackedOrMissing) {
   registry_ = testing::TestRegistry::Create();
   disk_ = testing::TestFileSystem::Create();
   testing::AddWordVersion(*registry_, "11.0", Narrow(disk_->At(L"OFFICE11")) + "\\");
+  disk_->MakeFolder(disk_->At(L"OFFICE11"));
   program_ = std::make_unique<ProgramInFolder>(disk_->Api(), disk_->At(L"Download"));
   engine_ = std::make_unique<SharedSubs>(registry_->Api(), *program_);
   disk_->MakeFile(disk_->At(L"Download\\LexiphonSetup.exe"), "MZ");

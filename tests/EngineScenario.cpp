@@ -11,13 +11,13 @@ void EngineScenario::SetUp() {
 }
 
 void EngineScenario::Reset() {
-  registry_->DeleteTree(kOfficeKey);
+  registry_->DeleteOffice();
   fs_ = std::make_unique<MemoryFileSystem>();
   fs_->SetProgramFolder(kPackage);
   engine_ = std::make_unique<SharedSubs>(registry_->Api(), *fs_);
 }
 
-void EngineScenario::TearDown() { registry_->DeleteTree(kOfficeKey); }
+void EngineScenario::TearDown() { registry_->DeleteOffice(); }
 
 void EngineScenario::UnpackPackage() {
   fs_->AddFile(Package(L"LexiphonSetup.exe"), "MZ");
@@ -27,8 +27,8 @@ void EngineScenario::UnpackPackage() {
   fs_->AddFile(Package(L"Dictionaries\\english.dic"), "new en");
 }
 
-void EngineScenario::RegisterWord(const std::string& path) {
-  AddWordVersion(*registry_, "11.0", path);
+void EngineScenario::RegisterWord(std::uint32_t view) {
+  AddWordVersion(*registry_, "11.0", "C:\\Program Files\\Microsoft Office\\OFFICE11\\", view);
   fs_->AddFolder(kWordFolder);
 }
 

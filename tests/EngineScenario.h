@@ -27,8 +27,9 @@ class EngineScenario : public ::testing::Test {
 
   // The package as unpacked next to the program, plus the program itself.
   void UnpackPackage();
-  // Word registered once under Office 11.0.
-  void RegisterWord(const std::string& path = "C:\\Program Files\\Microsoft Office\\OFFICE11\\");
+  // Word registered once under Office 11.0, in `view` (0: the program's
+  // own), with its folder.
+  void RegisterWord(std::uint32_t view = 0);
   // The package as a successful install leaves it in the startup folder.
   void InstallPackageByHand();
 

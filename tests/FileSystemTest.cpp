@@ -332,6 +332,46 @@ TEST_F(FileSystemTest, NamesWithSpacesAndNonLatinLettersWork) {
   EXPECT_EQ(scenario_->Tree(), Names{L"Quelle 日本.dic"});
 }
 
+// A Word folder counts only when it is there, and once however it is spelt.
+TEST_F(FileSystemTest, FolderExistsAndWhichFolderAPathReaches) {
+  const std::wstring word = At(L"Microsoft Office Word");
+  scenario_->MakeFolder(word);
+  scenario_->MakeFolder(At(L"Hidden"));
+  scenario_->SetAttributes(At(L"Hidden"), kHidden | kSystem);
+  scenario_->MakeFolder(At(L"ReadOnly"));
+  scenario_->SetAttributes(At(L"ReadOnly"), kReadOnly);
+  scenario_->MakeFile(At(L"file"), "x");
+  const std::wstring wordIdentity = Files().FolderIdentity(word);
+  EXPECT_FALSE(wordIdentity.empty());
+
+  const struct {
+    std::wstring path;
+    bool exists;
+    bool isWord;  // reaches the same folder as `word`
+  } cases[] = {
+      {word, true, true},
+      {word + L"\\", true, true},
+      {At(L"MICROSOFT office word"), true, true},
+      {At(L"Hidden\\..\\Microsoft Office Word"), true, true},
+      {scenario_->ShortPath(word), true, true},
+      {At(L"Hidden"), true, false},
+      {At(L"ReadOnly"), true, false},
+      {scenario_->Root(), true, false},
+      {At(L"file"), false, false},
+      {At(L"missing"), false, false},
+      {At(L"Microsoft*"), false, false},
+      {L"Q:\\Microsoft Office", false, false},
+      {L"", false, false},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(std::string(row.path.begin(), row.path.end()));
+    EXPECT_EQ(row.exists, Files().FolderExists(row.path));
+    const std::wstring identity = Files().FolderIdentity(row.path);
+    EXPECT_EQ(row.exists, !identity.empty());
+    EXPECT_EQ(row.isWord, identity == wordIdentity);
+  }
+}
+
 TEST_F(FileSystemTest, ProgramFolderHoldsTheRunningProgram) {
   const std::wstring folder = Files().ProgramFolder();
   ASSERT_FALSE(folder.empty());

@@ -184,7 +184,7 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
       {"the package folder cannot be listed",
        [](InstallTest& t) {
          t.UnpackPackage();
-         t.fs_->FailNth(Op::List, 6);  // after the checks for the template and the folders
+         t.fs_->FailNth(Op::List, 2);  // the first listing after the template check
        },
        -5,
        {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
@@ -248,9 +248,12 @@ TEST_F(InstallTest, WordIsLookedForBeforeThePackage) {
   EXPECT_EQ(-100, engine_->DoInstall());
   testing::AddWordVersion(*registry_, "11.0", "C:\\Office11\\");
   testing::AddWordVersion(*registry_, "12.0", "C:\\Office12\\");
+  EXPECT_EQ(-100, engine_->DoInstall()) << "registered, but neither folder exists";
+  fs_->AddFolder(L"C:\\Office11");
+  fs_->AddFolder(L"C:\\Office12");
   EXPECT_EQ(-200, engine_->DoInstall());
-  EXPECT_FALSE(fs_->Exists(L"C:\\Office11"));
-  EXPECT_FALSE(fs_->Exists(L"C:\\Office12"));
+  EXPECT_FALSE(fs_->Exists(L"C:\\Office11\\Startup"));
+  EXPECT_FALSE(fs_->Exists(L"C:\\Office12\\Startup"));
   EXPECT_FALSE(fs_->Exists(kTarget));
 }
 
@@ -262,12 +265,21 @@ TEST_F(InstallTest, AFileWhereTheStartupFolderShouldBeGivesMinus4) {
   EXPECT_EQ("a file, not a folder", fs_->Contents(kTarget));
 }
 
-TEST_F(InstallTest, NoWordFolderOnDiskGivesMinus4) {
-  // Word registered on a drive that is not there: the folder cannot be made.
+TEST_F(InstallTest, NoWordFolderOnDiskMeansNoWord) {
+  // Word registered on a drive that is not there: a Word that is gone.
   UnpackPackage();
   testing::AddWordVersion(*registry_, "11.0", "Q:\\Office\\");
-  EXPECT_EQ(-4, engine_->DoInstall());
-  EXPECT_EQ(L"Q:\\Office\\Startup", engine_->TargetDir);
+  EXPECT_EQ(-100, engine_->DoInstall());
+  EXPECT_EQ(L"", engine_->TargetDir);
+}
+
+TEST_F(InstallTest, WordOnlyInTheOtherRegistryView) {
+  UnpackPackage();
+  RegisterWord(registry_->OtherView());
+  EXPECT_EQ(0, engine_->DoInstall());
+  EXPECT_EQ(kInstalled, TreeOf(kTarget));
+  EXPECT_EQ(0, engine_->DoUninstall());
+  EXPECT_TRUE(TreeOf(kTarget).empty());
 }
 
 }  // namespace

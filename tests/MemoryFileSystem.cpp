@@ -296,6 +296,20 @@ bool MemoryFileSystem::RemoveFolder(const std::wstring& path) {
 
 std::wstring MemoryFileSystem::ProgramFolder() { return programFolder_; }
 
+bool MemoryFileSystem::FolderExists(const std::wstring& path) {
+  return !FolderIdentity(path).empty();
+}
+
+std::wstring MemoryFileSystem::FolderIdentity(const std::wstring& path) {
+  const Path parsed(path);
+  if (!parsed.valid || HasWildcard(parsed.Last())) return std::wstring();
+  const Node* node = FindEntry(parsed);
+  if (!node || !node->folder) return std::wstring();
+  std::wstring identity;
+  for (const std::wstring& part : parsed.parts) identity += FoldName(part) + L"\\";
+  return identity;
+}
+
 void MemoryFileSystem::SetProgramFolder(const std::wstring& path) { programFolder_ = path; }
 
 MemoryFileSystem::Node* MemoryFileSystem::MakeFolders(const Path& path, std::size_t depth) {

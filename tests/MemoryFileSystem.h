@@ -48,6 +48,10 @@ class MemoryFileSystem : public FileSystem {
   bool RemoveFolder(const std::wstring& path) override;
   // C:\Program until SetProgramFolder; the folder is not created.
   std::wstring ProgramFolder() override;
+  // Attributes do not matter. The identity is the resolved path, folded to
+  // upper case: there are no 8.3 names or junctions here.
+  bool FolderExists(const std::wstring& path) override;
+  std::wstring FolderIdentity(const std::wstring& path) override;
 
   // Building scenarios. Parents are created as needed. These throw
   // std::invalid_argument for a malformed path or a file standing where a

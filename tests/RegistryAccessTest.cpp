@@ -27,7 +27,8 @@ class RegistryAccessTest : public ::testing::Test {
  protected:
   void SetUp() override {
     registry_ = TestRegistry::Create();
-    registry_->DeleteTree(kScratch);
+    registry_->DeleteTree(kScratch, kKeyWow64_64Key);
+    registry_->DeleteTree(kScratch, kKeyWow64_32Key);
     counting_ = std::make_unique<CountingRegistry>(registry_->Api());
     access_ = std::make_unique<clsRegistryAccess>(
         *counting_, [this](const std::wstring& text, const std::wstring& title, unsigned style) {
@@ -35,7 +36,8 @@ class RegistryAccessTest : public ::testing::Test {
         });
   }
   void TearDown() override {
-    registry_->DeleteTree(kScratch);
+    registry_->DeleteTree(kScratch, kKeyWow64_64Key);
+    registry_->DeleteTree(kScratch, kKeyWow64_32Key);
     EXPECT_EQ(0, counting_->opened) << "a key was left open";
   }
 
@@ -49,6 +51,26 @@ class RegistryAccessTest : public ::testing::Test {
   std::unique_ptr<clsRegistryAccess> access_;
   std::vector<ShownBox> shown_;
 };
+
+// Each registry view keeps its own HKLM\Software, as Windows and Wine keep
+// them: the same test proves the in-memory hive against Wine's registry.
+TEST_F(RegistryAccessTest, EachRegistryViewKeepsItsOwnKeys) {
+  registry_->SetString(kScratch, "v", "64-bit", kKeyWow64_64Key);
+  registry_->SetString(kScratch, "v", "32-bit", kKeyWow64_32Key);
+  EXPECT_EQ(L"64-bit", access_->QueryRegEntry(kHkeyLocalMachine, kScratchW, L"v", kKeyWow64_64Key));
+  EXPECT_EQ(L"32-bit", access_->QueryRegEntry(kHkeyLocalMachine, kScratchW, L"v", kKeyWow64_32Key));
+  EXPECT_EQ(registry_->OwnView() == kKeyWow64_64Key ? L"64-bit" : L"32-bit",
+            access_->QueryRegEntry(kHkeyLocalMachine, kScratchW, L"v"));
+  EXPECT_EQ(L"32-bit", access_->QueryRegEntry(kHkeyLocalMachine,
+                                              L"Software\\Wow6432Node\\LexiphonTests", L"v",
+                                              kKeyWow64_64Key));
+  // A key stays in the view it was opened in; so do the keys below it.
+  std::wstring software = L"Software";
+  const KeyHandle key =
+      access_->RegOpenKey(kHkeyLocalMachine, software, kKeyEnumerateSubKeys | kKeyWow64_32Key);
+  EXPECT_EQ(L"32-bit", access_->QueryRegEntry(key, L"LexiphonTests", L"v"));
+  access_->RegCloseKey(key);
+}
 
 TEST_F(RegistryAccessTest, HandleOfZeroMakesNoRegistryCall) {
   std::wstring name = L"Software";

@@ -46,6 +46,10 @@ class TestFileSystem {
   virtual void HoldOpen(const std::wstring& path) = 0;
   virtual void ReleaseAll() = 0;
 
+  // The 8.3 form of an existing path where the platform has one, else the
+  // path itself.
+  virtual std::wstring ShortPath(const std::wstring& path) = 0;
+
   virtual bool IsFile(const std::wstring& path) = 0;
   virtual bool IsFolder(const std::wstring& path) = 0;
   // Read-only, hidden and system only.

@@ -42,6 +42,7 @@ class MemoryTestFileSystem final : public TestFileSystem {
     held_.clear();
   }
 
+  std::wstring ShortPath(const std::wstring& path) override { return path; }
   bool IsFile(const std::wstring& path) override { return files_.IsFile(path); }
   bool IsFolder(const std::wstring& path) override { return files_.IsFolder(path); }
   unsigned Attributes(const std::wstring& path) override {

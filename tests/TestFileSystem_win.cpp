@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "TestFileSystem.h"
+#include "TestRegistry.h"
 #include "engine/WindowsFileSystem_win.h"
 #include "platform/ScopedHandle_win.h"
 
@@ -70,6 +71,7 @@ void RemoveTree(const std::wstring& folder) {
 class RealTestFileSystem final : public TestFileSystem {
  public:
   RealTestFileSystem() {
+    RequireThrowawayPrefix();
     wchar_t temp[MAX_PATH + 1];
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH) Fail("GetTempPathW", std::wstring());
@@ -172,6 +174,15 @@ class RealTestFileSystem final : public TestFileSystem {
   }
 
   void ReleaseAll() override { held_.clear(); }
+
+  std::wstring ShortPath(const std::wstring& path) override {
+    std::wstring shortPath(::GetShortPathNameW(path.c_str(), nullptr, 0), L'\0');
+    const DWORD length = ::GetShortPathNameW(path.c_str(), &shortPath[0],
+                                             static_cast<DWORD>(shortPath.size()));
+    if (length == 0 || length >= shortPath.size()) Fail("GetShortPathNameW", path);
+    shortPath.resize(length);
+    return shortPath;
+  }
 
   bool IsFile(const std::wstring& path) override {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());

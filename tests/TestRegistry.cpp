@@ -9,8 +9,9 @@ namespace {
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
 // Creates the key one level at a time: Wine's A functions refuse a whole
-// path longer than MAX_PATH, and the tests need 255-character names.
-KeyHandle CreatePath(RegistryApi& api, const std::string& path) {
+// path longer than MAX_PATH, and the tests need 255-character names. Each
+// level asks for the view, as each open below HKLM\Software decides it.
+KeyHandle CreatePath(RegistryApi& api, const std::string& path, std::uint32_t view) {
   KeyHandle current = kHkeyLocalMachine;
   std::size_t start = 0;
   while (start <= path.size()) {
@@ -18,8 +19,9 @@ KeyHandle CreatePath(RegistryApi& api, const std::string& path) {
     if (slash == std::string::npos) slash = path.size();
     KeyHandle next = 0;
     std::uint32_t disposition = 0;
-    const long rc = api.RegCreateKeyExA(current, path.substr(start, slash - start).c_str(), 0,
-                                        nullptr, 0, kKeyAllAccess, nullptr, &next, &disposition);
+    const long rc =
+        api.RegCreateKeyExA(current, path.substr(start, slash - start).c_str(), 0, nullptr, 0,
+                            kKeyAllAccess | view, nullptr, &next, &disposition);
     if (current != kHkeyLocalMachine) api.RegCloseKey(current);
     EXPECT_EQ(0, rc) << path;
     if (rc != 0) return 0;
@@ -29,16 +31,34 @@ KeyHandle CreatePath(RegistryApi& api, const std::string& path) {
   return current;
 }
 
+class MemoryTestRegistry : public TestRegistry {
+ public:
+  explicit MemoryTestRegistry(MemoryRegistry::Machine machine) : hive_(machine), machine_(machine) {}
+  RegistryApi& Api() override { return hive_; }
+  bool IsReal() const override { return false; }
+  std::uint32_t OwnView() const override {
+    return machine_ == MemoryRegistry::Machine::Program64 ? kKeyWow64_64Key : kKeyWow64_32Key;
+  }
+
+ private:
+  MemoryRegistry hive_;
+  MemoryRegistry::Machine machine_;
+};
+
 }  // namespace
 
-void TestRegistry::CreateKey(const std::string& path) {
-  const KeyHandle key = CreatePath(Api(), path);
+std::unique_ptr<TestRegistry> TestRegistry::CreateMemory(MemoryRegistry::Machine machine) {
+  return std::make_unique<MemoryTestRegistry>(machine);
+}
+
+void TestRegistry::CreateKey(const std::string& path, std::uint32_t view) {
+  const KeyHandle key = CreatePath(Api(), path, view);
   if (key) Api().RegCloseKey(key);
 }
 
 void TestRegistry::SetValue(const std::string& path, const std::string& name, std::uint32_t type,
-                            const std::vector<unsigned char>& data) {
-  const KeyHandle key = CreatePath(Api(), path);
+                            const std::vector<unsigned char>& data, std::uint32_t view) {
+  const KeyHandle key = CreatePath(Api(), path, view);
   if (!key) return;
   EXPECT_EQ(0, Api().RegSetValueExA(key, name.c_str(), 0, type, data.data(),
                                     static_cast<std::uint32_t>(data.size())));
@@ -46,19 +66,20 @@ void TestRegistry::SetValue(const std::string& path, const std::string& name, st
 }
 
 void TestRegistry::SetString(const std::string& path, const std::string& name,
-                             const std::string& value) {
+                             const std::string& value, std::uint32_t view) {
   std::vector<unsigned char> data(value.begin(), value.end());
   data.push_back(0);
-  SetValue(path, name, kRegSz, data);
+  SetValue(path, name, kRegSz, data, view);
 }
 
 namespace {
 
 // Deletes `name` under `parent` with everything below it, relative to open
 // handles so that long names stay within Wine's path limit.
-void DeleteBelow(RegistryApi& api, KeyHandle parent, const std::string& name) {
+void DeleteBelow(RegistryApi& api, KeyHandle parent, const std::string& name,
+                 std::uint32_t view) {
   KeyHandle key = 0;
-  if (api.RegOpenKeyExA(parent, name.c_str(), 0, kKeyAllAccess, &key) != 0) return;
+  if (api.RegOpenKeyExA(parent, name.c_str(), 0, kKeyAllAccess | view, &key) != 0) return;
   std::vector<std::string> children;
   for (std::uint32_t i = 0;; ++i) {
     char child[256];
@@ -66,20 +87,36 @@ void DeleteBelow(RegistryApi& api, KeyHandle parent, const std::string& name) {
     if (api.RegEnumKeyExA(key, i, child, &length, nullptr, nullptr, nullptr, nullptr) != 0) break;
     children.emplace_back(child, length);
   }
-  for (const std::string& child : children) DeleteBelow(api, key, child);
+  for (const std::string& child : children) DeleteBelow(api, key, child, view);
   api.RegCloseKey(key);
   api.RegDeleteKeyA(parent, name.c_str());
 }
 
 }  // namespace
 
-void TestRegistry::DeleteTree(const std::string& path) {
-  DeleteBelow(Api(), kHkeyLocalMachine, path);
+void TestRegistry::DeleteTree(const std::string& path, std::uint32_t view) {
+  // From the parent, opened in the view: RegDeleteKeyA knows no views.
+  const std::size_t slash = path.find_last_of('\\');
+  if (slash == std::string::npos) {
+    DeleteBelow(Api(), kHkeyLocalMachine, path, view);
+    return;
+  }
+  KeyHandle parent = 0;
+  if (Api().RegOpenKeyExA(kHkeyLocalMachine, path.substr(0, slash).c_str(), 0,
+                          kKeyAllAccess | view, &parent) != 0)
+    return;
+  DeleteBelow(Api(), parent, path.substr(slash + 1), view);
+  Api().RegCloseKey(parent);
 }
 
-bool TestRegistry::KeyExists(const std::string& path) {
+void TestRegistry::DeleteOffice() {
+  DeleteTree(kOfficeKey, kKeyWow64_64Key);
+  DeleteTree(kOfficeKey, kKeyWow64_32Key);
+}
+
+bool TestRegistry::KeyExists(const std::string& path, std::uint32_t view) {
   KeyHandle key = 0;
-  if (Api().RegOpenKeyExA(kHkeyLocalMachine, path.c_str(), 0, kKeyQueryValue, &key) != 0)
+  if (Api().RegOpenKeyExA(kHkeyLocalMachine, path.c_str(), 0, kKeyQueryValue | view, &key) != 0)
     return false;
   Api().RegCloseKey(key);
   return true;
@@ -101,9 +138,10 @@ bool TestRegistry::ReadValue(const std::string& path, const std::string& name,
   return rc == 0;
 }
 
-void AddWordVersion(TestRegistry& registry, const std::string& version, const std::string& path) {
+void AddWordVersion(TestRegistry& registry, const std::string& version, const std::string& path,
+                    std::uint32_t view) {
   registry.SetString(std::string(kOfficeKey) + "\\" + version + "\\Word\\InstallRoot", "Path",
-                     path);
+                     path, view);
 }
 
 long CountingRegistry::RegOpenKeyExA(KeyHandle key, const char* subKey, std::uint32_t options,

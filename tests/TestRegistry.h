@@ -7,28 +7,63 @@
 #include <string>
 #include <vector>
 
+#include "registry/MemoryRegistry.h"
 #include "registry/RegistryApi.h"
 
 namespace lexiphon::testing {
 
+// On Windows, ends the test program with a message unless it runs in a
+// throwaway Wine prefix: one whose ntdll exports wine_get_version and that
+// scripts/wine-run marked with HKLM\Software\LexiphonTestPrefix. Every test
+// that changes the registry or the disk passes here first. Natively, where
+// both are doubles, it does nothing.
+void RequireThrowawayPrefix();
+
+// The Office key of both registry views as it was when this was made, put
+// back when it is destroyed (natively there is nothing to keep).
+class OfficeKeySnapshot {
+ public:
+  OfficeKeySnapshot();
+  ~OfficeKeySnapshot();
+  OfficeKeySnapshot(const OfficeKeySnapshot&) = delete;
+  OfficeKeySnapshot& operator=(const OfficeKeySnapshot&) = delete;
+
+ private:
+  struct Saved;
+  std::unique_ptr<Saved> saved_;
+};
+
 class TestRegistry {
  public:
-  // The in-memory hive natively, the real registry on Windows.
+  // The real registry on Windows, behind RequireThrowawayPrefix and an
+  // OfficeKeySnapshot that lasts until the program ends; natively an
+  // in-memory hive seen by a 64-bit program.
   static std::unique_ptr<TestRegistry> Create();
+  // An in-memory hive on any platform.
+  static std::unique_ptr<TestRegistry> CreateMemory(MemoryRegistry::Machine machine);
   virtual ~TestRegistry() = default;
 
   virtual RegistryApi& Api() = 0;
   virtual bool IsReal() const = 0;
+  // The view this program sees without asking (kKeyWow64_64Key or
+  // kKeyWow64_32Key), and the other one.
+  virtual std::uint32_t OwnView() const = 0;
+  std::uint32_t OtherView() const {
+    return OwnView() == kKeyWow64_64Key ? kKeyWow64_32Key : kKeyWow64_64Key;
+  }
 
-  // All paths are below HKEY_LOCAL_MACHINE.
-  void CreateKey(const std::string& path);
+  // All paths are below HKEY_LOCAL_MACHINE, in `view` (0: the program's own).
+  void CreateKey(const std::string& path, std::uint32_t view = 0);
   void SetValue(const std::string& path, const std::string& name, std::uint32_t type,
-                const std::vector<unsigned char>& data);
+                const std::vector<unsigned char>& data, std::uint32_t view = 0);
   // A REG_SZ value stored with its NUL (ANSI bytes as given).
-  void SetString(const std::string& path, const std::string& name, const std::string& value);
+  void SetString(const std::string& path, const std::string& name, const std::string& value,
+                 std::uint32_t view = 0);
   // Removes the key and everything below it; a missing key is fine.
-  void DeleteTree(const std::string& path);
-  bool KeyExists(const std::string& path);
+  void DeleteTree(const std::string& path, std::uint32_t view = 0);
+  // The Office key of both views.
+  void DeleteOffice();
+  bool KeyExists(const std::string& path, std::uint32_t view = 0);
   // The raw bytes and type of a value; false when it cannot be read.
   bool ReadValue(const std::string& path, const std::string& name, std::uint32_t* type,
                  std::vector<unsigned char>* data);
@@ -36,7 +71,8 @@ class TestRegistry {
 
 // Word's registration as Office leaves it: <office>\<version>\Word\InstallRoot,
 // value "Path".
-void AddWordVersion(TestRegistry& registry, const std::string& version, const std::string& path);
+void AddWordVersion(TestRegistry& registry, const std::string& version, const std::string& path,
+                    std::uint32_t view = 0);
 constexpr const char* kOfficeKey = "Software\\Microsoft\\Office";
 
 // Counts the calls that reach the registry, on top of any implementation.

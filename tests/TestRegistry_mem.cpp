@@ -1,22 +1,17 @@
 #include "TestRegistry.h"
-#include "registry/MemoryRegistry.h"
 
 namespace lexiphon::testing {
-namespace {
 
-class MemoryTestRegistry : public TestRegistry {
- public:
-  RegistryApi& Api() override { return hive_; }
-  bool IsReal() const override { return false; }
+// Every test has a fresh hive and file system of its own: nothing to guard
+// and nothing to keep.
+void RequireThrowawayPrefix() {}
 
- private:
-  MemoryRegistry hive_;
-};
-
-}  // namespace
+struct OfficeKeySnapshot::Saved {};
+OfficeKeySnapshot::OfficeKeySnapshot() = default;
+OfficeKeySnapshot::~OfficeKeySnapshot() = default;
 
 std::unique_ptr<TestRegistry> TestRegistry::Create() {
-  return std::make_unique<MemoryTestRegistry>();
+  return CreateMemory(MemoryRegistry::Machine::Program64);
 }
 
 }  // namespace lexiphon::testing

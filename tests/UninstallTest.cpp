@@ -121,10 +121,11 @@ TEST_F(UninstallTest, PartialFailuresAndWhatStays) {
 TEST_F(UninstallTest, NothingIsTouchedWithoutExactlyOneWord) {
   InstalledWithForeignFiles();
   const Tree before = TreeOf(kTarget);
-  registry_->DeleteTree(testing::kOfficeKey);
+  registry_->DeleteOffice();
   EXPECT_EQ(-100, engine_->DoUninstall());
   testing::AddWordVersion(*registry_, "11.0", "C:\\Program Files\\Microsoft Office\\OFFICE11\\");
   testing::AddWordVersion(*registry_, "12.0", "C:\\Program Files\\Microsoft Office\\OFFICE12\\");
+  fs_->AddFolder(L"C:\\Program Files\\Microsoft Office\\OFFICE12");
   EXPECT_EQ(-200, engine_->DoUninstall());
   EXPECT_EQ(before, TreeOf(kTarget));
   EXPECT_EQ(0u, fs_->Calls(FS::Operation::Delete));

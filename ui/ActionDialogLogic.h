@@ -5,7 +5,7 @@
 
 #include "engine/ResultCodes.h"
 #include "engine/SharedSubs.h"
-#include "registry/clsRegistryAccess.h"
+#include "platform/MessageBoxFn.h"
 #include "ui/MessageCatalogue.h"
 
 namespace lexiphon {

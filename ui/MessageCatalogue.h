@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/ResultCodes.h"
-#include "registry/clsRegistryAccess.h"
+#include "platform/MessageBoxFn.h"
 
 namespace lexiphon {
 

@@ -34,10 +34,6 @@ using namespace driver;
 // How long keys that must do nothing are given to show an effect.
 constexpr DWORD kQuietMs = 1000;
 
-const wchar_t kOfficeKey[] = L"Software\\Microsoft\\Office";
-const wchar_t kBackupKey[] = L"Software\\LexiphonEndToEndBackup";
-const wchar_t kBackupOfficeKey[] = L"Software\\LexiphonEndToEndBackup\\Office";
-
 const std::vector<std::wstring> kPackageFiles = {L"SortTxtFile.bat", L"Lexiphon.dot",
                                                  L"Lexiphon.exp", L"Lexiphon.ini"};
 const std::vector<std::wstring> kDictionaryFiles = {L"General.dic", L"Medical.dic"};
@@ -98,35 +94,17 @@ Box Expected(Language language, Procedure procedure, ResultCode code,
   return message ? Box{message->title, message->prompt} : Box{};
 }
 
-// Keeps the prefix's Office key aside while the tests write their own. A
-// backup left behind by a run that died is restored first, not overwritten.
+// Keeps the prefix's Office key, in both registry views, while the tests
+// write their own; refuses to run outside a throwaway prefix.
 class OfficeKeyBackup {
  public:
-  static void Save() {
-    Restore();
-    HKEY backup = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kBackupOfficeKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &backup, nullptr));
-    const LSTATUS copied = RegCopyTreeW(HKEY_LOCAL_MACHINE, kOfficeKey, backup);
-    RegCloseKey(backup);
-    // No Office key in the prefix: nothing to keep.
-    if (copied != ERROR_SUCCESS) RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBackupKey);
-  }
+  static void Save() { Held() = std::make_unique<testing::OfficeKeySnapshot>(); }
+  static void Restore() { Held().reset(); }
 
-  static void Restore() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kOfficeKey);
-    HKEY backup = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kBackupOfficeKey, 0, KEY_READ, &backup) !=
-        ERROR_SUCCESS) {
-      return;
-    }
-    RegCloseKey(backup);
-    HKEY office = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kOfficeKey, 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &office, nullptr));
-    EXPECT_EQ(ERROR_SUCCESS, RegCopyTreeW(HKEY_LOCAL_MACHINE, kBackupOfficeKey, office));
-    RegCloseKey(office);
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBackupKey);
+ private:
+  static std::unique_ptr<testing::OfficeKeySnapshot>& Held() {
+    static std::unique_ptr<testing::OfficeKeySnapshot> snapshot;
+    return snapshot;
   }
 };
 
