@@ -281,6 +281,11 @@ TEST_F(DiscoveryTest, PathValuesOfEveryKindAndSize) {
       {"REG_BINARY holding a path without NUL", kRegBinary, bytes("D:\\Word"), 0,
        L"D:\\Word\\Startup"},
       {"REG_NONE, empty", kRegNone, {}, -100, L""},
+      // Every type's data is text here: a path in them counts like any other.
+      {"REG_NONE holding a path", kRegNone, bytes(std::string("C:\\Word\\\0", 9)), 0,
+       L"C:\\Word\\Startup"},
+      {"REG_DWORD whose four bytes spell C:\\W", kRegDword, {'C', ':', '\\', 'W'}, 0,
+       L"C:\\W\\Startup"},
       {"a path with spaces", kRegSz, bytes(std::string("C:\\Program Files\\MS Office\\\0", 28)), 0,
        L"C:\\Program Files\\MS Office\\Startup"},
       {"a quoted path", kRegSz, bytes(std::string("\"C:\\Office\\\"\0", 13)), 0,

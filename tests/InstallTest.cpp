@@ -168,6 +168,12 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
          t.fs_->SetAttributes(t.Target(L"Dictionaries"), testing::MemoryFileSystem::kHidden);
        },
        -4, {L"Dictionaries", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"a plain file stands where the package folder goes",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.fs_->AddFile(t.Target(L"Dictionaries"), "a file");
+       },
+       -4, {L"Dictionaries", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
       {"the package folder missing from the package",
        [](InstallTest& t) {
          for (const std::wstring& name : kSingleFiles) t.fs_->AddFile(t.Package(name), "");
