@@ -120,7 +120,8 @@ inline Rgb ColourAt(Country country, double x, double y) {
   const double bottom = kDesignHeight - y;
   const double nearest = std::min(std::min(left, top), std::min(right, bottom));
   if (nearest < kFrameWidth) {
-    const bool light = (top == nearest && right != nearest) || (left == nearest && bottom != nearest);
+    const bool light =
+        (top == nearest && right != nearest) || (left == nearest && bottom != nearest);
     return detail::Frame(static_cast<int>(nearest), light);
   }
   const double u = (x - kFrameWidth) / (kDesignWidth - 2 * kFrameWidth);
