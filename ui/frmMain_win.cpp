@@ -1,5 +1,6 @@
 #include "ui/frmMain_win.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -70,10 +71,9 @@ frmMain::frmMain(Session& session) : LayoutWindow(session, ChooserLayout()) {}
 frmMain::~frmMain() = default;
 
 const wchar_t* frmMain::TextOf(ControlId id) const {
-  for (const Flag& flag : kFlags) {
-    if (flag.button == id) return LanguageName(flag.language);
-  }
-  return L"";
+  const auto flag = std::find_if(kFlags.begin(), kFlags.end(),
+                                 [id](const Flag& candidate) { return candidate.button == id; });
+  return flag == kFlags.end() ? L"" : LanguageName(flag->language);
 }
 
 bool frmMain::OnClick(ControlId id) {
