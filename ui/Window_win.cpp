@@ -178,8 +178,9 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_CLOSE:
-      // A close request while a click is handled waits for nothing: the
-      // window closes anyway once the handler is done, if it is to close.
+      // While a click is handled, its procedure or message box still runs
+      // on this window: a close request then is dropped, and the window
+      // closes when the handler is done, if the handler says so.
       if (handlingClick_) return 0;
       return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_ACTIVATE:
