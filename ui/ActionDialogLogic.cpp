@@ -20,6 +20,7 @@ AfterClick ActionDialogLogic::OnOk(bool optInstSelected, bool optDeInstSelected)
   } else {
     return AfterClick::StayOpen;
   }
+  exitCode_ = code;
   // The settings are read only now: TargetDir is the folder the procedure
   // worked on.
   ShowResultMessage(language_, procedure, code, engine_.TemplateName(), engine_.TargetDir(),

@@ -34,6 +34,11 @@ class SharedSubsEngine final : public InstallEngine {
 
 enum class AfterClick { StayOpen, Close };
 
+// The process's exit code when the user leaves without running a procedure:
+// the Windows Installer's ERROR_INSTALL_USEREXIT, so that a script does not
+// take a cancelled run for a success.
+constexpr int kExitUserCancelled = 1602;
+
 class ActionDialogLogic {
  public:
   ActionDialogLogic(Language language, InstallEngine& engine, MessageBoxFn showMessage);
@@ -43,10 +48,15 @@ class ActionDialogLogic {
   // has one, has been closed.
   AfterClick OnOk(bool optInstSelected, bool optDeInstSelected);
 
+  // The result code of the procedure that ran, sign-extended, or
+  // kExitUserCancelled while none has.
+  int ExitCode() const { return exitCode_; }
+
  private:
   Language language_;
   InstallEngine& engine_;
   MessageBoxFn showMessage_;
+  int exitCode_ = kExitUserCancelled;
 };
 
 }  // namespace lexiphon

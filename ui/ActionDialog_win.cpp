@@ -31,21 +31,19 @@ bool ActionDialog::IsSelected(ControlId option) const {
   return SendMessageW(Control(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void ActionDialog::OnClick(ControlId id) {
+bool ActionDialog::OnClick(ControlId id) {
   switch (id) {
     case ControlId::cmdOk:
       // The procedure and its message box run here, on the one UI thread;
       // the dialog takes no input meanwhile.
       if (logic_.OnOk(IsSelected(ControlId::optInst), IsSelected(ControlId::optDeInst)) ==
-          AfterClick::Close) {
-        DestroyWindow(Handle());
+          AfterClick::StayOpen) {
+        return false;
       }
-      break;
-    case ControlId::cmdCancel:
-      DestroyWindow(Handle());
-      break;
-    default:
-      break;
+      CurrentSession().SetExitCode(logic_.ExitCode());
+      return true;
+    case ControlId::cmdCancel: return true;
+    default: return false;
   }
 }
 

@@ -18,7 +18,7 @@ class ActionDialog final : public LayoutWindow {
   ActionDialog(Session& session, Language language);
 
   const wchar_t* TextOf(ControlId id) const override;
-  void OnClick(ControlId id) override;
+  bool OnClick(ControlId id) override;
   bool IsSelected(ControlId option) const;
 
   const ActionDialogTexts& texts_;

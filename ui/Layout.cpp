@@ -1,8 +1,11 @@
 #include "ui/Layout.h"
 
+#include "ui/FlagPicture.h"
+
 namespace lexiphon {
 
 constexpr int kTwipsPerInch = 1440;
+constexpr int kTwipsPerDesignPixel = 15;
 
 int TwipsToPixels(int twips, unsigned dpi) {
   const long long scaled = static_cast<long long>(twips) * dpi;
@@ -38,6 +41,11 @@ const WindowLayout& ActionDialogLayout() {
 PixelSize ClientSize(const WindowLayout& layout, unsigned dpi) {
   return {TwipsToPixels(layout.clientWidthTwips, dpi),
           TwipsToPixels(layout.clientHeightTwips, dpi)};
+}
+
+PixelSize FlagPictureSize(unsigned dpi) {
+  return {TwipsToPixels(flag::kDesignWidth * kTwipsPerDesignPixel, dpi),
+          TwipsToPixels(flag::kDesignHeight * kTwipsPerDesignPixel, dpi)};
 }
 
 PixelRect ControlRect(const WindowLayout& layout, const ControlLayout& control, unsigned dpi) {

@@ -75,6 +75,10 @@ const WindowLayout& ActionDialogLayout();
 
 PixelSize ClientSize(const WindowLayout& layout, unsigned dpi);
 
+// The flag picture on a chooser button: 69 x 44 pixels at 96 dpi, scaled
+// like the layout, so a few pixels larger than its button at every DPI.
+PixelSize FlagPictureSize(unsigned dpi);
+
 // The control's rectangle in the window's client area. Controls inside the
 // frame are children of the window too, placed at the frame's position plus
 // their offset; the sum is taken in twips so that rounding happens once.

@@ -12,6 +12,15 @@ std::wstring ChooserCaption() {
          CaptionSuffix(LEXIPHON_VERSION_MAJOR, LEXIPHON_VERSION_MINOR, LEXIPHON_VERSION_REVISION);
 }
 
+const wchar_t* LanguageName(Language language) {
+  switch (language) {
+    case Language::German: return L"Deutsch";
+    case Language::English: return L"English";
+    case Language::Portuguese: return L"Português";
+  }
+  return L"";
+}
+
 const wchar_t* ActionDialogTexts::TextOf(ControlId id) const {
   switch (id) {
     case ControlId::Frame1: return frame;

@@ -14,6 +14,11 @@ std::wstring CaptionSuffix(int major, int minor, int revision);
 // frmMain's design caption followed by the suffix of the program's version.
 std::wstring ChooserCaption();
 
+// The language's own name: the window text of its flag button, which shows
+// only the flag but is announced by this name to a screen reader. No "&":
+// the buttons have no access keys.
+const wchar_t* LanguageName(Language language);
+
 struct ActionDialogTexts {
   const wchar_t* caption;
   const wchar_t* frame;

@@ -1,5 +1,7 @@
 #include "ui/Window_win.h"
 
+#include <utility>
+
 #include "resources/resource.h"
 
 namespace lexiphon {
@@ -98,9 +100,7 @@ void RegisterWindowClass(const wchar_t* className, WNDPROC procedure) {
 LayoutWindow::LayoutWindow(Session& session, const WindowLayout& layout)
     : session_(session), layout_(layout) {}
 
-LayoutWindow::~LayoutWindow() {
-  if (font_) DeleteObject(font_);
-}
+LayoutWindow::~LayoutWindow() = default;
 
 bool LayoutWindow::Create(const wchar_t* className, const std::wstring& caption,
                           bool withProgramIcon) {
@@ -158,22 +158,38 @@ LRESULT CALLBACK LayoutWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
 
 LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COMMAND:
-      // Only clicks of our own buttons: the dialog manager turns Enter and
-      // Escape into WM_COMMAND with IDOK or IDCANCEL and no control.
-      if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-        OnClick(static_cast<ControlId>(LOWORD(wParam)));
+    case WM_COMMAND: {
+      // Only clicks that come from our own button of that id: the dialog
+      // manager turns Enter and Escape into WM_COMMAND with IDOK or IDCANCEL
+      // and no control, and anyone may post a WM_COMMAND. A click handler
+      // runs a procedure and its message box, whose message loop would
+      // deliver further clicks to this window: they are dropped, so that one
+      // OK runs one procedure and the window outlives its handler.
+      const int id = LOWORD(wParam);
+      if (handlingClick_ || HIWORD(wParam) != BN_CLICKED || lParam == 0 ||
+          reinterpret_cast<HWND>(lParam) != GetDlgItem(hwnd_, id)) {
+        return 0;
       }
+      handlingClick_ = true;
+      const bool close = OnClick(static_cast<ControlId>(id));
+      handlingClick_ = false;
+      // Destroying the window deletes this object: nothing may follow.
+      if (close) DestroyWindow(hwnd_);
       return 0;
+    }
     case WM_CLOSE:
-      // Disabled means a modal message box of ours is open and the code that
-      // showed it still runs on this window: it closes once the box is gone.
-      if (!IsWindowEnabled(hwnd_)) return 0;
+      // While a click is handled, its procedure or message box still runs
+      // on this window: a close request then is dropped, and the window
+      // closes when the handler is done, if the handler says so.
+      if (handlingClick_) return 0;
       return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_ACTIVATE:
       OnActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;
     case WM_DPICHANGED: {
+      // Windows always sends the suggested rectangle and a DPI; a message
+      // without them was posted by someone else.
+      if (lParam == 0 || HIWORD(wParam) == 0) return 0;
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -199,16 +215,15 @@ bool LayoutWindow::CreateControls() {
 }
 
 void LayoutWindow::ApplyDpi(unsigned dpi) {
-  HFONT font = CreateMessageFont(dpi);
+  GdiObject<HFONT> font(CreateMessageFont(dpi));
   for (const ControlLayout& control : layout_.controls) {
     const PixelRect rect = ControlRect(layout_, control, dpi);
     HWND child = Control(control.id);
     SetWindowPos(child, nullptr, rect.left, rect.top, rect.width, rect.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   }
-  if (font_) DeleteObject(font_);
-  font_ = font;
+  font_ = std::move(font);
   OnDpiApplied(dpi);
 }
 

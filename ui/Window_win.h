@@ -4,6 +4,7 @@
 // window's DPI, with the system's message font.
 #include <string>
 
+#include "platform/ScopedHandle_win.h"
 #include "platform/WinApi.h"
 #include "ui/ActionDialogLogic.h"
 #include "ui/Layout.h"
@@ -17,8 +18,9 @@ constexpr const wchar_t* kActionDialogClassName = L"LexiphonSetup.ActionDialog";
 // The DPI at which one pixel is 15 twips.
 constexpr unsigned kDesignDpi = 96;
 
-// What the windows of one run share: the engine, and the count of open
-// windows, so that the program ends when its last window is gone.
+// What the windows of one run share: the engine, the count of open windows,
+// so that the program ends when its last window is gone, and the code the
+// process ends with.
 class Session {
  public:
   explicit Session(InstallEngine& engine) : engine_(engine) {}
@@ -27,10 +29,13 @@ class Session {
   void WindowClosed() {
     if (--openWindows_ == 0) PostQuitMessage(0);
   }
+  int ExitCode() const { return exitCode_; }
+  void SetExitCode(int code) { exitCode_ = code; }
 
  private:
   InstallEngine& engine_;
   int openWindows_ = 0;
+  int exitCode_ = kExitUserCancelled;
 };
 
 class LayoutWindow {
@@ -54,7 +59,9 @@ class LayoutWindow {
   Session& CurrentSession() { return session_; }
 
   virtual const wchar_t* TextOf(ControlId id) const = 0;
-  virtual void OnClick(ControlId id) = 0;
+  // A click of one of the window's buttons; true when the window is to
+  // close. Clicks and close requests that come meanwhile are ignored.
+  virtual bool OnClick(ControlId id) = 0;
   // After the controls have been placed for a new DPI.
   virtual void OnDpiApplied(unsigned dpi) { (void)dpi; }
 
@@ -68,9 +75,10 @@ class LayoutWindow {
   Session& session_;
   const WindowLayout& layout_;
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
+  GdiObject<HFONT> font_;
   HWND focusWhenDeactivated_ = nullptr;
   bool ownedByWindow_ = false;
+  bool handlingClick_ = false;
 };
 
 }  // namespace lexiphon

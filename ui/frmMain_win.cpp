@@ -1,9 +1,12 @@
 #include "ui/frmMain_win.h"
 
+#include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "resources/resource.h"
 #include "ui/ActionDialog_win.h"
+#include "ui/FlagPicture.h"
 #include "ui/WindowTexts.h"
 
 namespace lexiphon {
@@ -11,30 +14,47 @@ namespace {
 
 struct Flag {
   ControlId button;
-  int bitmap;
   Language language;
+  int bitmap;
+  flag::Country country;
 };
 
 constexpr std::array<Flag, 3> kFlags{{
-    {ControlId::cmdDeu, IDB_FLAG_DEU, Language::German},
-    {ControlId::cmdEng, IDB_FLAG_ENG, Language::English},
-    {ControlId::cmdPor, IDB_FLAG_POR, Language::Portuguese},
+    {ControlId::cmdDeu, Language::German, IDB_FLAG_DEU, flag::Country::Germany},
+    {ControlId::cmdEng, Language::English, IDB_FLAG_ENG, flag::Country::UnitedKingdom},
+    {ControlId::cmdPor, Language::Portuguese, IDB_FLAG_POR, flag::Country::Brazil},
 }};
 
-// The flag bitmap, scaled in proportion to the DPI. It is a few pixels
-// larger than its button; the button draws it centred.
-HBITMAP LoadFlagBitmap(int id, unsigned dpi) {
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  auto bitmap =
-      static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
-  if (!bitmap || dpi == kDesignDpi) return bitmap;
-  BITMAP size{};
-  GetObjectW(bitmap, sizeof size, &size);
-  DeleteObject(bitmap);
-  return static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP,
-                                         MulDiv(size.bmWidth, static_cast<int>(dpi), kDesignDpi),
-                                         MulDiv(size.bmHeight, static_cast<int>(dpi), kDesignDpi),
-                                         0));
+// At 96 dpi the bitmap as designed; at any other DPI the same picture drawn
+// for that size, frame included. It is a few pixels larger than its button;
+// the button draws it centred.
+GdiObject<HBITMAP> FlagBitmap(const Flag& flag, unsigned dpi) {
+  if (dpi == kDesignDpi) {
+    return GdiObject<HBITMAP>(static_cast<HBITMAP>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(flag.bitmap), IMAGE_BITMAP, 0, 0, 0)));
+  }
+  const PixelSize size = FlagPictureSize(dpi);
+  const flag::Picture picture =
+      flag::Draw(flag.country, size.width, size.height, flag::kSmoothSamples);
+
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = picture.width;
+  info.bmiHeader.biHeight = -picture.height;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return GdiObject<HBITMAP>();
+  auto* out = static_cast<unsigned char*>(bits);
+  for (const flag::Rgb& pixel : picture.pixels) {
+    *out++ = pixel.b;
+    *out++ = pixel.g;
+    *out++ = pixel.r;
+    *out++ = 0;
+  }
+  return bitmap;
 }
 
 }  // namespace
@@ -48,31 +68,31 @@ bool frmMain::Open(Session& session, int showCommand) {
 
 frmMain::frmMain(Session& session) : LayoutWindow(session, ChooserLayout()) {}
 
-frmMain::~frmMain() {
-  for (HBITMAP bitmap : flagBitmaps_) {
-    if (bitmap) DeleteObject(bitmap);
-  }
+frmMain::~frmMain() = default;
+
+const wchar_t* frmMain::TextOf(ControlId id) const {
+  const auto flag = std::find_if(kFlags.begin(), kFlags.end(),
+                                 [id](const Flag& candidate) { return candidate.button == id; });
+  return flag == kFlags.end() ? L"" : LanguageName(flag->language);
 }
 
-const wchar_t* frmMain::TextOf(ControlId) const { return L""; }
-
-void frmMain::OnClick(ControlId id) {
+bool frmMain::OnClick(ControlId id) {
   for (const Flag& flag : kFlags) {
     if (flag.button != id) continue;
     // The dialog is showing before the chooser goes, so the program always
     // has a window. Should it fail to open, the chooser stays.
-    if (ActionDialog::Open(CurrentSession(), flag.language)) DestroyWindow(Handle());
-    return;
+    return ActionDialog::Open(CurrentSession(), flag.language);
   }
+  return false;
 }
 
 void frmMain::OnDpiApplied(unsigned dpi) {
   for (std::size_t i = 0; i < kFlags.size(); ++i) {
-    HBITMAP bitmap = LoadFlagBitmap(kFlags[i].bitmap, dpi);
+    GdiObject<HBITMAP> bitmap = FlagBitmap(kFlags[i], dpi);
     SendMessageW(Control(kFlags[i].button), BM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(bitmap));
-    if (flagBitmaps_[i]) DeleteObject(flagBitmaps_[i]);
-    flagBitmaps_[i] = bitmap;
+                 reinterpret_cast<LPARAM>(bitmap.Get()));
+    // The button does not own its picture: the old one goes only now.
+    flagBitmaps_[i] = std::move(bitmap);
   }
 }
 

@@ -17,10 +17,10 @@ class frmMain final : public LayoutWindow {
   explicit frmMain(Session& session);
 
   const wchar_t* TextOf(ControlId id) const override;
-  void OnClick(ControlId id) override;
+  bool OnClick(ControlId id) override;
   void OnDpiApplied(unsigned dpi) override;
 
-  std::array<HBITMAP, 3> flagBitmaps_{};
+  std::array<GdiObject<HBITMAP>, 3> flagBitmaps_;
 };
 
 }  // namespace lexiphon

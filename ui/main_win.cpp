@@ -1,6 +1,6 @@
 // Program entry: the engine over the real registry and file system, the
 // language chooser, and the message loop that runs until the last window
-// is gone.
+// is gone. The exit code tells the outcome.
 #include "platform/WinApi.h"
 
 #include <commctrl.h>
@@ -8,6 +8,7 @@
 #include "engine/SharedSubs.h"
 #include "engine/WindowsFileSystem_win.h"
 #include "registry/WindowsRegistry_win.h"
+#include "ui/ExclusiveEngine_win.h"
 #include "ui/frmMain_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -23,7 +24,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   };
   lexiphon::SharedSubs subs(registry, files, registryMessageBox);
   lexiphon::SharedSubsEngine engine(subs);
-  lexiphon::Session session(engine);
+  lexiphon::ExclusiveEngine exclusiveEngine(engine);
+  lexiphon::Session session(exclusiveEngine);
   if (!lexiphon::frmMain::Open(session, showCommand)) return 1;
 
   MSG message;
@@ -35,5 +37,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  return static_cast<int>(message.wParam);
+  // The outcome for a script that started the program: the result code of
+  // the procedure that ran, or that the user left without running one.
+  return session.ExitCode();
 }

@@ -4,8 +4,6 @@
 //
 //   make_resources OUTPUT_DIR
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +12,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "../../ui/FlagPicture.h"
 
 namespace {
 
@@ -39,9 +39,6 @@ struct Rgb {
         return std::memcmp(this, &o, sizeof *this) < 0;
     }
 };
-
-constexpr Rgb kBlack{0x00, 0x00, 0x00};
-constexpr Rgb kWhite{0xFF, 0xFF, 0xFF};
 
 struct Canvas {
     int w, h;
@@ -106,86 +103,18 @@ Bytes EncodeBmp(const Canvas& c, int bpp)
 
 // ---- Flags --------------------------------------------------------------
 
-constexpr int kFlagW = 69;
-constexpr int kFlagH = 44;
-constexpr int kFrame = 3;
-
-// A raised bevel: light on the top and left, dark on the bottom and right,
-// like a button face, so the picture sits well on a flat button.
-void DrawFrame(Canvas& c)
+// The 96-dpi pictures: one sample per pixel, so the British and German flags
+// keep few enough colours for an 8-bit palette.
+Canvas DrawFlag(lexiphon::flag::Country country)
 {
-    const Rgb light[kFrame] = {kWhite, {0xDF, 0xDF, 0xDF}, {0xC0, 0xC0, 0xC0}};
-    const Rgb dark[kFrame] = {{0x40, 0x40, 0x40}, {0x80, 0x80, 0x80}, {0xC0, 0xC0, 0xC0}};
-    for (int y = 0; y < c.h; ++y)
-        for (int x = 0; x < c.w; ++x) {
-            const int r = std::min(std::min(x, y), std::min(c.w - 1 - x, c.h - 1 - y));
-            if (r >= kFrame) continue;
-            const bool topLeft = (y == r && x < c.w - 1 - r) || (x == r && y < c.h - 1 - r);
-            c.at(x, y) = topLeft ? light[r] : dark[r];
-        }
-}
-
-// Calls paint(u, v) for each pixel inside the frame, with u and v running
-// from 0 to 1 across the flag, and stores the colour it returns.
-template <class Paint>
-Canvas DrawFlag(Paint paint)
-{
-    Canvas c(kFlagW, kFlagH);
-    DrawFrame(c);
-    const int w = kFlagW - 2 * kFrame, h = kFlagH - 2 * kFrame;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            c.at(kFrame + x, kFrame + y) = paint((x + 0.5) / w, (y + 0.5) / h);
-    return c;
-}
-
-Rgb Germany(double, double v)
-{
-    if (v < 1.0 / 3) return kBlack;
-    if (v < 2.0 / 3) return {0xDD, 0x00, 0x00};
-    return {0xFF, 0xCE, 0x00};
-}
-
-// Drawn on the flag's own 60 x 30 grid, then stretched to the picture.
-Rgb UnitedKingdom(double u, double v)
-{
-    const Rgb blue{0x01, 0x21, 0x69}, red{0xC8, 0x10, 0x2E};
-    const double x = u * 60, y = v * 30;
-    const double cx = x - 30, cy = y - 15;
-    if (std::fabs(cx) < 3 || std::fabs(cy) < 3) return red;
-    if (std::fabs(cx) < 5 || std::fabs(cy) < 5) return kWhite;
-
-    // Signed distances from the two diagonals.
-    const double d1 = (x - 2 * y) / std::sqrt(5.0);       // top left to bottom right
-    const double d2 = (x + 2 * y - 60) / std::sqrt(5.0);  // bottom left to top right
-    // The red diagonals are counterchanged: in each quarter the red runs
-    // along the diagonal on its anticlockwise side, which puts the broad
-    // white above it next to the hoist.
-    const bool left = cx < 0, top = cy < 0;
-    const double d = (left == top) ? d1 : d2;
-    const double s = top ? -d : d;
-    if (s > 0 && s < 2) return red;
-    if (std::fabs(d1) < 3 || std::fabs(d2) < 3) return kWhite;
-    return blue;
-}
-
-Rgb Brazil(double u, double v)
-{
-    const Rgb green{0x00, 0x9C, 0x3B}, yellow{0xFF, 0xDF, 0x00}, blue{0x00, 0x27, 0x76};
-    const double w = kFlagW - 2 * kFrame, h = kFlagH - 2 * kFrame;
-    // Work in pixels so the disc comes out round.
-    const double x = (u - 0.5) * w, y = (v - 0.5) * h;
-    const double r = 0.26 * h;
-    if (x * x + y * y < r * r) {
-        // The band: a slice of a large circle centred below and right, so
-        // it rises from left to right.
-        const double bx = x - r, by = y - 3.8 * r;
-        const double d = std::sqrt(bx * bx + by * by);
-        return (d > 3.9 * r && d < 4.1 * r) ? kWhite : blue;
+    using namespace lexiphon::flag;
+    const Picture picture = Draw(country, kDesignWidth, kDesignHeight, 1);
+    Canvas c(picture.width, picture.height);
+    for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+        const auto& p = picture.pixels[i];
+        c.px[i] = {p.r, p.g, p.b};
     }
-    const double a = 0.5 * w - 1.7 / 20 * w, b = 0.5 * h - 1.7 / 14 * h;
-    if (std::fabs(x) / a + std::fabs(y) / b <= 1) return yellow;
-    return green;
+    return c;
 }
 
 // ---- Icon ---------------------------------------------------------------
@@ -338,9 +267,10 @@ int main(int argc, char** argv)
     }
     const std::string dir = argv[1];
     try {
-        Write(dir + "/flag_deu.bmp", EncodeBmp(DrawFlag(Germany), 8));
-        Write(dir + "/flag_eng.bmp", EncodeBmp(DrawFlag(UnitedKingdom), 8));
-        Write(dir + "/flag_por.bmp", EncodeBmp(DrawFlag(Brazil), 24));
+        using lexiphon::flag::Country;
+        Write(dir + "/flag_deu.bmp", EncodeBmp(DrawFlag(Country::Germany), 8));
+        Write(dir + "/flag_eng.bmp", EncodeBmp(DrawFlag(Country::UnitedKingdom), 8));
+        Write(dir + "/flag_por.bmp", EncodeBmp(DrawFlag(Country::Brazil), 24));
         Write(dir + "/program.ico", EncodeIcon());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_resources: %s\n", e.what());

@@ -83,7 +83,9 @@ TEST_F(ActionDialogOk, RunsTheSelectedProcedureOnceAndReportsItsCodeInTheDialogs
     shown.clear();
     engine.installCode = engine.uninstallCode = row.code;
 
-    EXPECT_EQ(AfterClick::Close, Dialog(row.language).OnOk(row.install, !row.install));
+    ActionDialogLogic dialog = Dialog(row.language);
+    EXPECT_EQ(AfterClick::Close, dialog.OnOk(row.install, !row.install));
+    EXPECT_EQ(row.code, dialog.ExitCode());
 
     EXPECT_EQ(row.install ? 1 : 0, engine.installRuns);
     EXPECT_EQ(row.install ? 0 : 1, engine.uninstallRuns);
@@ -103,6 +105,7 @@ TEST_F(ActionDialogOk, WithNoOptionSelectedDoesNothingAndALaterOkStillWorks) {
   EXPECT_EQ(0, engine.installRuns);
   EXPECT_EQ(0, engine.uninstallRuns);
   EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(kExitUserCancelled, dialog.ExitCode());
 
   EXPECT_EQ(AfterClick::Close, dialog.OnOk(false, true));
   EXPECT_EQ(1, engine.uninstallRuns);

@@ -6,10 +6,13 @@
 #include "platform/WinApi.h"
 
 #include <gtest/gtest.h>
+#include <ole2.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +21,8 @@
 #include "WindowDriver_win.h"
 #include "ui/Layout.h"
 #include "ui/MessageCatalogue.h"
+#include "platform/ScopedHandle_win.h"
+#include "ui/ExclusiveEngine_win.h"
 #include "ui/Window_win.h"
 
 namespace lexiphon {
@@ -78,6 +83,53 @@ void PrintTo(const Box& box, std::ostream* out) {
     return result;
   };
   *out << "[" << printable(box.title) << "] " << printable(box.text);
+}
+
+// The name a screen reader announces: MSAA's accName of the control.
+std::wstring AccessibleName(HWND control) {
+  static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  static_cast<void>(com);
+  IAccessible* accessible = nullptr;
+  // The IID by value: the one in MinGW's import libraries is not it.
+  const HRESULT found =
+      AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                 __uuidof(IAccessible), reinterpret_cast<void**>(&accessible));
+  if (FAILED(found)) return L"(no accessible object: " + std::to_wstring(found) + L")";
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::wstring result = L"(no name)";
+  if (accessible->get_accName(self, &name) == S_OK && name) result = name;
+  SysFreeString(name);
+  accessible->Release();
+  return result;
+}
+
+// The button shows the bitmap file pixel for pixel, drawn centred and a
+// few pixels larger than the button. Only the middle is compared: the
+// button may draw its frame and focus rectangle over the picture's edges.
+void ExpectShowsBitmap(HWND button, const std::wstring& bmpPath) {
+  const Image expected = LoadBitmapFile(bmpPath);
+  ASSERT_FALSE(expected.pixels.empty()) << "cannot load " << fs::path(bmpPath).string();
+  const Image shown = Capture(button);
+  ASSERT_FALSE(shown.pixels.empty()) << "cannot read the screen";
+  constexpr int kEdge = 4;
+  const int left = (shown.width - expected.width) / 2;
+  const int top = (shown.height - expected.height) / 2;
+  // Centring may round either way, and a button may shift its picture.
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      bool same = true;
+      for (int y = kEdge; y < shown.height - kEdge && same; ++y) {
+        for (int x = kEdge; x < shown.width - kEdge && same; ++x) {
+          same = shown.At(x, y) == expected.At(x - left - dx, y - top - dy);
+        }
+      }
+      if (same) return;
+    }
+  }
+  ADD_FAILURE() << "the button does not show " << fs::path(bmpPath).string();
 }
 
 void ExpectCentredOnScreen(HWND window) {
@@ -222,12 +274,14 @@ class EndToEnd : public ::testing::Test {
     return WaitUntil([&] { return FocusOf(window) == ControlOf(window, id); });
   }
 
-  void ExpectProgramEnds() {
+  // The exit code is the procedure's result code, sign-extended: -100 is
+  // 0xFFFFFF9C. A crash would end the program with an exception code.
+  void ExpectProgramEnds(int exitCode) {
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program_.hProcess, kWaitMs))
         << "the program did not end";
-    DWORD exitCode = 1;
-    GetExitCodeProcess(program_.hProcess, &exitCode);
-    EXPECT_EQ(0u, exitCode);
+    DWORD ended = 0;
+    GetExitCodeProcess(program_.hProcess, &ended);
+    EXPECT_EQ(static_cast<DWORD>(exitCode), ended);
   }
 
   std::unique_ptr<testing::TestRegistry> registry_;
@@ -252,21 +306,39 @@ TEST_F(EndToEnd, ChooserShowsTheVersionAndTheFlagsAndItsCloseBoxEndsTheProgram) 
   EXPECT_EQ(0, style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
   EXPECT_NE(0, style & WS_SYSMENU);
 
-  for (const ControlLayout& control : ChooserLayout().controls) {
-    SCOPED_TRACE(static_cast<int>(control.id));
-    HWND button = ControlOf(chooser, control.id);
+  struct Flag {
+    ControlId id;
+    const wchar_t* name;
+    const char* bitmap;
+  };
+  const Flag flags[] = {{ControlId::cmdDeu, L"Deutsch", "flag_deu.bmp"},
+                        {ControlId::cmdEng, L"English", "flag_eng.bmp"},
+                        {ControlId::cmdPor, L"Portugu\u00EAs", "flag_por.bmp"}};
+  EXPECT_TRUE(FocusIsOn(chooser, ControlId::cmdDeu));
+  SetForegroundWindow(chooser);
+  for (std::size_t i = 0; i < std::size(flags); ++i) {
+    const Flag& flag = flags[i];
+    const ControlLayout& control = ChooserLayout().controls.at(i);
+    ASSERT_EQ(flag.id, control.id);
+    SCOPED_TRACE(flag.bitmap);
+    HWND button = ControlOf(chooser, flag.id);
     ASSERT_NE(nullptr, button);
-    EXPECT_EQ(L"", TextOf(button));
-    EXPECT_NE(0, GetWindowLongW(button, GWL_STYLE) & BS_BITMAP);
+    // Named for a screen reader, showing only the picture.
+    EXPECT_EQ(flag.name, TextOf(button));
+    EXPECT_EQ(flag.name, AccessibleName(button));
+    const LONG buttonStyle = GetWindowLongW(button, GWL_STYLE);
+    EXPECT_NE(0, buttonStyle & BS_BITMAP);
+    EXPECT_EQ(BS_PUSHBUTTON, buttonStyle & BS_TYPEMASK);
     LRESULT image = 0;
     EXPECT_TRUE(Query(button, BM_GETIMAGE, IMAGE_BITMAP, 0, &image));
     EXPECT_NE(0, image);
     EXPECT_EQ(ControlRect(ChooserLayout(), control, 96), RectInParent(button));
+    ExpectShowsBitmap(button, WindowsPathOf(LEXIPHON_RESOURCES_DIR) + L"\\" +
+                                  fs::path(flag.bitmap).wstring());
   }
-  EXPECT_TRUE(FocusIsOn(chooser, ControlId::cmdDeu));
 
-  PostMessageW(chooser, WM_CLOSE, 0, 0);
-  ExpectProgramEnds();
+  PostMessageW(chooser, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ExpectProgramEnds(kExitUserCancelled);
   EXPECT_FALSE(fs::exists(startup_));
 }
 
@@ -281,7 +353,7 @@ TEST_F(EndToEnd, SpaceRightAfterStartOpensTheGermanDialog) {
   EXPECT_EQ(L"Lexiphon Installation / Deinstallation...", TextOf(dialog));
 
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ExpectProgramEnds();
+  ExpectProgramEnds(kExitUserCancelled);
 }
 
 struct LanguageCase {
@@ -326,7 +398,7 @@ TEST_P(EachLanguage, DialogInstallsAndAfterwardsUninstallsLeavingForeignFilesAlo
 
   Click(ControlOf(dialog, ControlId::cmdOk));
   EXPECT_EQ(Expected(lang.language, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
-  ExpectProgramEnds();
+  ExpectProgramEnds(result::kSuccess);
   const std::vector<std::wstring> installed = {
       L"Dictionaries",   L"Dictionaries\\General.dic", L"Dictionaries\\Medical.dic",
       L"Lexiphon.dot",   L"Lexiphon.exp",              L"Lexiphon.ini",
@@ -341,7 +413,7 @@ TEST_P(EachLanguage, DialogInstallsAndAfterwardsUninstallsLeavingForeignFilesAlo
   ASSERT_TRUE(WaitUntil([&] { return IsChecked(ControlOf(dialog, ControlId::optDeInst)); }));
   Click(ControlOf(dialog, ControlId::cmdOk));
   EXPECT_EQ(Expected(lang.language, Procedure::Uninstall, 0, TargetDir()), AnswerBoxOf(dialog));
-  ExpectProgramEnds();
+  ExpectProgramEnds(result::kSuccess);
   EXPECT_EQ(std::vector<std::wstring>{L"Normal.dot"}, Listing(startup_));
 }
 
@@ -367,7 +439,7 @@ TEST_F(EndToEnd, WithoutWordTheInstallReportsThatWordWasNotFound) {
   ASSERT_NE(nullptr, dialog);
   Click(ControlOf(dialog, ControlId::cmdOk));
   EXPECT_EQ(Expected(Language::German, Procedure::Install, -100, L""), AnswerBoxOf(dialog));
-  ExpectProgramEnds();
+  ExpectProgramEnds(result::kWordNotFound);
   EXPECT_FALSE(fs::exists(startup_));
 }
 
@@ -379,38 +451,152 @@ TEST_F(EndToEnd, AMissingTemplateIsReportedAndNothingIsCopied) {
   Click(ControlOf(dialog, ControlId::cmdOk));
   EXPECT_EQ(Expected(Language::Portuguese, Procedure::Install, -1, TargetDir()),
             AnswerBoxOf(dialog));
-  ExpectProgramEnds();
+  ExpectProgramEnds(result::kInstallPackageMissing);
   EXPECT_FALSE(fs::exists(startup_));
 }
 
-TEST_F(EndToEnd, UninstallWithoutTheStartupFolderReportsIt) {
-  Start();
-  HWND dialog = OpenDialog(ControlId::cmdEng);
-  ASSERT_NE(nullptr, dialog);
-  Click(ControlOf(dialog, ControlId::optDeInst));
-  Click(ControlOf(dialog, ControlId::cmdOk));
-  EXPECT_EQ(Expected(Language::English, Procedure::Uninstall, -1, TargetDir()),
-            AnswerBoxOf(dialog));
-  ExpectProgramEnds();
+TEST_F(EndToEnd, UninstallFailuresAreReportedAndEndTheProgramWithTheirCode) {
+  struct Row {
+    const char* what;
+    ResultCode code;
+    bool twoWords;
+  };
+  const Row rows[] = {{"no startup folder", result::kUninstallTargetMissing, false},
+                      {"two Words", result::kWordAmbiguous, true}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    if (row.twoWords) testing::AddWordVersion(*registry_, "12.0", wordFolder_.string());
+    Start();
+    HWND dialog = OpenDialog(ControlId::cmdEng);
+    ASSERT_NE(nullptr, dialog);
+    Click(ControlOf(dialog, ControlId::optDeInst));
+    Click(ControlOf(dialog, ControlId::cmdOk));
+    EXPECT_EQ(Expected(Language::English, Procedure::Uninstall, row.code, TargetDir()),
+              AnswerBoxOf(dialog));
+    ExpectProgramEnds(row.code);
+  }
 }
 
-// The dialog is disabled behind its modal message box; a close request that
-// still reaches it (say, from a task manager) must wait for the box.
-TEST_F(EndToEnd, TheDialogOutlivesACloseRequestWhileItsMessageBoxIsOpen) {
+// Clicks and close requests that reach the dialog while its procedure or
+// message box runs, posted right after OK as a quick double click or a
+// task manager would: one procedure runs, one box shows and stays until it
+// is answered, and the dialog outlives them.
+TEST_F(EndToEnd, WhileOkIsHandledFurtherClicksAndCloseRequestsAreIgnored) {
+  struct Row {
+    const char* what;
+    void (*post)(HWND dialog);
+  };
+  const Row rows[] = {
+      {"second OK", [](HWND dialog) { Click(ControlOf(dialog, ControlId::cmdOk)); }},
+      {"Cancel", [](HWND dialog) { Click(ControlOf(dialog, ControlId::cmdCancel)); }},
+      {"close request", [](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Start();
+    HWND dialog = OpenDialog(ControlId::cmdEng);
+    ASSERT_NE(nullptr, dialog);
+    Click(ControlOf(dialog, ControlId::cmdOk));
+    row.post(dialog);
+    HWND box = WaitForWindow(kMessageBoxClass);
+    ASSERT_NE(nullptr, box);
+    Sleep(kQuietMs);
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_TRUE(IsWindow(box));
+    EXPECT_EQ(Expected(Language::English, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
+    // A second procedure would show a second box and keep the program open.
+    ExpectProgramEnds(result::kSuccess);
+  }
+}
+
+// Anyone can post to a window. A WM_DPICHANGED without its rectangle, and
+// a click that names a control but does not come from it, change nothing.
+TEST_F(EndToEnd, MessagesThatWindowsWouldNotSendAreIgnored) {
+  constexpr UINT kDpiChanged = 0x02E0;
+  const WPARAM dpi144 = MAKEWPARAM(144, 144);
   Start();
+  HWND chooser = WaitForWindow(kChooserClassName);
+  ASSERT_NE(nullptr, chooser);
+  PostMessageW(chooser, kDpiChanged, dpi144, 0);
   HWND dialog = OpenDialog(ControlId::cmdEng);
   ASSERT_NE(nullptr, dialog);
-  Click(ControlOf(dialog, ControlId::cmdOk));
-  HWND box = WaitForWindow(kMessageBoxClass);
-  ASSERT_NE(nullptr, box);
-
-  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  HWND ok = ControlOf(dialog, ControlId::cmdOk);
+  HWND cancel = ControlOf(dialog, ControlId::cmdCancel);
+  PostMessageW(dialog, kDpiChanged, dpi144, 0);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::cmdOk), BN_CLICKED),
+               reinterpret_cast<LPARAM>(cancel));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::cmdCancel), BN_CLICKED),
+               reinterpret_cast<LPARAM>(ok));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::cmdCancel), BN_CLICKED),
+               reinterpret_cast<LPARAM>(dialog));
   Sleep(kQuietMs);
-  EXPECT_TRUE(IsWindow(dialog));
-  EXPECT_TRUE(IsWindow(box));
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_FALSE(MessageBoxShown());
+  EXPECT_EQ(296, ClientSizeOf(dialog).cx);
 
-  AnswerMessageBox(box);
-  ExpectProgramEnds();
+  Click(cancel);
+  ExpectProgramEnds(kExitUserCancelled);
+  EXPECT_FALSE(fs::exists(startup_));
+}
+
+// Holds the procedures' mutex, as a second program would, on a thread of
+// its own until told to let go: by releasing it, or by ending without, which
+// abandons it.
+class MutexHolder {
+ public:
+  explicit MutexHolder(bool abandon) : abandon_(abandon) {
+    thread_.Reset(CreateThread(nullptr, 0, &MutexHolder::Hold, this, 0, nullptr));
+    if (thread_) WaitForSingleObject(held_.Get(), kWaitMs);
+  }
+  ~MutexHolder() { LetGo(); }
+  MutexHolder(const MutexHolder&) = delete;
+  MutexHolder& operator=(const MutexHolder&) = delete;
+
+  bool Holds() const { return holds_; }
+  void LetGo() {
+    SetEvent(letGo_.Get());
+    if (thread_) WaitForSingleObject(thread_.Get(), kWaitMs);
+  }
+
+ private:
+  static DWORD WINAPI Hold(void* parameter) {
+    auto& holder = *static_cast<MutexHolder*>(parameter);
+    FileHandle mutex(CreateMutexW(nullptr, FALSE, kProcedureMutexName));
+    holder.holds_ = mutex && WaitForSingleObject(mutex.Get(), 0) == WAIT_OBJECT_0;
+    SetEvent(holder.held_.Get());
+    WaitForSingleObject(holder.letGo_.Get(), INFINITE);
+    if (holder.holds_ && !holder.abandon_) ReleaseMutex(mutex.Get());
+    return 0;
+  }
+
+  bool abandon_;
+  bool holds_ = false;
+  FileHandle held_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  FileHandle letGo_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  FileHandle thread_;
+};
+
+// While another program holds the mutex, OK waits for it: no procedure runs
+// and no box shows. Once the mutex is released, or abandoned by a program
+// that ended holding it, the procedure runs.
+TEST_F(EndToEnd, TheProcedureWaitsWhileAnotherProgramHoldsTheMutex) {
+  for (const bool abandon : {false, true}) {
+    SCOPED_TRACE(abandon ? "abandoned" : "released");
+    MutexHolder holder(abandon);
+    ASSERT_TRUE(holder.Holds());
+    Start();
+    HWND dialog = OpenDialog(ControlId::cmdEng);
+    ASSERT_NE(nullptr, dialog);
+    Click(ControlOf(dialog, ControlId::cmdOk));
+    Sleep(2 * kQuietMs);
+    EXPECT_FALSE(MessageBoxShown());
+    EXPECT_FALSE(fs::exists(startup_));
+
+    holder.LetGo();
+    EXPECT_EQ(Expected(Language::English, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
+    ExpectProgramEnds(result::kSuccess);
+    fs::remove_all(startup_);
+  }
 }
 
 TEST_F(EndToEnd, CancelAndTheDialogsCloseBoxEndTheProgramWithoutRunningAnything) {
@@ -429,7 +615,7 @@ TEST_F(EndToEnd, CancelAndTheDialogsCloseBoxEndTheProgramWithoutRunningAnything)
     ASSERT_NE(nullptr, dialog);
     row.close(dialog);
     // A message box, being modal, would keep the program from ending.
-    ExpectProgramEnds();
+    ExpectProgramEnds(kExitUserCancelled);
     EXPECT_FALSE(fs::exists(startup_));
   }
 }
@@ -446,7 +632,7 @@ TEST_F(EndToEnd, AltDThenAltORunsTheUninstall) {
   ASSERT_TRUE(Press(dialog, {{'O', true}}));
   EXPECT_EQ(Expected(Language::Portuguese, Procedure::Uninstall, 0, TargetDir()),
             AnswerBoxOf(dialog));
-  ExpectProgramEnds();
+  ExpectProgramEnds(result::kSuccess);
   EXPECT_EQ(std::vector<std::wstring>{}, Listing(startup_));
 }
 
@@ -479,7 +665,7 @@ TEST_F(EndToEnd, TabAndArrowsFollowTheFocusOrderWhileEnterAndEscapeDoNothing) {
   EXPECT_FALSE(MessageBoxShown());
 
   ASSERT_TRUE(Press(dialog, {{'A', true}}));
-  ExpectProgramEnds();
+  ExpectProgramEnds(kExitUserCancelled);
   EXPECT_FALSE(fs::exists(startup_));
 }
 
@@ -507,7 +693,7 @@ TEST_F(ReleaseArchive, RunFromTheUnpackedFolderItInstalls) {
   ASSERT_NE(nullptr, dialog);
   Click(ControlOf(dialog, ControlId::cmdOk));
   EXPECT_EQ(Expected(Language::English, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
-  ExpectProgramEnds();
+  ExpectProgramEnds(result::kSuccess);
   std::vector<std::wstring> shipped = Listing(unpacked_);
   shipped.erase(std::remove(shipped.begin(), shipped.end(), L"LexiphonSetup.exe"), shipped.end());
   EXPECT_EQ(shipped, Listing(startup_));
@@ -521,7 +707,7 @@ TEST_F(ReleaseArchive, RunNextToTheStillPackedArchiveItAsksToUnpackFirst) {
   ASSERT_NE(nullptr, dialog);
   Click(ControlOf(dialog, ControlId::cmdOk));
   EXPECT_EQ(Expected(Language::English, Procedure::Install, -2, TargetDir()), AnswerBoxOf(dialog));
-  ExpectProgramEnds();
+  ExpectProgramEnds(result::kInstallNotUnpacked);
   EXPECT_FALSE(fs::exists(startup_));
   EXPECT_EQ(before, Listing(packed_));
 }

@@ -1,5 +1,7 @@
 #include "WindowDriver_win.h"
 
+#include "platform/ScopedHandle_win.h"
+
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -18,6 +20,28 @@ struct WindowSearch {
   const std::wstring& className;
   HWND found;
 };
+
+// A bitmap's pixels as 0xRRGGBB, whatever its format.
+Image PixelsOf(HBITMAP bitmap) {
+  BITMAP size{};
+  if (!GetObjectW(bitmap, sizeof size, &size)) return {};
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size.bmWidth;
+  info.bmiHeader.biHeight = -size.bmHeight;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  Image image{size.bmWidth, size.bmHeight,
+              std::vector<std::uint32_t>(static_cast<std::size_t>(size.bmWidth) * size.bmHeight)};
+  HDC screen = GetDC(nullptr);
+  const int rows = GetDIBits(screen, bitmap, 0, size.bmHeight, image.pixels.data(), &info,
+                             DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (rows != size.bmHeight) return {};
+  for (std::uint32_t& pixel : image.pixels) pixel &= 0xFFFFFF;
+  return image;
+}
 
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM parameter) {
   auto& search = *reinterpret_cast<WindowSearch*>(parameter);
@@ -130,43 +154,60 @@ MessageBoxSeen ReadMessageBox(HWND box) {
 
 void AnswerMessageBox(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
 
-bool SaveScreenshot(HWND window, const std::wstring& bmpPath) {
+Image Capture(HWND window) {
   RECT frame{};
   GetWindowRect(window, &frame);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  // Rows of 24-bit pixels, each padded to four bytes.
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * height);
-
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-
+  Image image;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  const bool copied =
-      BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY) &&
-      GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS) == height;
+  GdiObject<HBITMAP> bitmap(
+      CreateCompatibleBitmap(screen, frame.right - frame.left, frame.bottom - frame.top));
+  HGDIOBJ previous = SelectObject(memory, bitmap.Get());
+  const bool copied = BitBlt(memory, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                             screen, frame.left, frame.top, SRCCOPY);
   SelectObject(memory, previous);
-  DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  if (!copied) return false;
+  if (copied) image = PixelsOf(bitmap.Get());
+  return image;
+}
 
+Image LoadBitmapFile(const std::wstring& bmpPath) {
+  GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(
+      LoadImageW(nullptr, bmpPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+  return bitmap ? PixelsOf(bitmap.Get()) : Image{};
+}
+
+bool SaveScreenshot(HWND window, const std::wstring& bmpPath) {
+  const Image image = Capture(window);
+  if (image.pixels.empty()) return false;
+  // Rows of 24-bit pixels from the bottom, each padded to four bytes.
+  const int stride = (image.width * 3 + 3) & ~3;
+  std::vector<unsigned char> pixels(static_cast<std::size_t>(stride) * image.height);
+  for (int y = 0; y < image.height; ++y) {
+    unsigned char* row = &pixels[static_cast<std::size_t>(image.height - 1 - y) * stride];
+    for (int x = 0; x < image.width; ++x) {
+      const std::uint32_t rgb = image.At(x, y);
+      row[3 * x] = rgb & 0xFF;
+      row[3 * x + 1] = (rgb >> 8) & 0xFF;
+      row[3 * x + 2] = (rgb >> 16) & 0xFF;
+    }
+  }
+
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = image.width;
+  info.biHeight = image.height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+  file.bfOffBits = sizeof file + sizeof info;
   file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
   std::ofstream out(std::filesystem::path(bmpPath), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(reinterpret_cast<const char*>(&info), sizeof info);
   out.write(reinterpret_cast<const char*>(pixels.data()),
             static_cast<std::streamsize>(pixels.size()));
   return static_cast<bool>(out);

@@ -4,8 +4,10 @@
 // tests and the demo tour. Every wait is bounded.
 #include "platform/WinApi.h"
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "ui/Layout.h"
 
@@ -69,6 +71,23 @@ struct MessageBoxSeen {
 MessageBoxSeen ReadMessageBox(HWND box);
 // Presses the box's OK button.
 void AnswerMessageBox(HWND box);
+
+// Pixels as 0xRRGGBB, rows from the top.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const {
+    return pixels[static_cast<std::size_t>(y) * width + x];
+  }
+};
+
+// The window as it stands on the screen, frame included; empty when it
+// cannot be read.
+Image Capture(HWND window);
+
+// A bitmap file as it would be drawn; empty when it cannot be loaded.
+Image LoadBitmapFile(const std::wstring& bmpPath);
 
 // The window as it stands on the screen, frame included, as a 24-bit BMP.
 bool SaveScreenshot(HWND window, const std::wstring& bmpPath);
