@@ -62,6 +62,7 @@ template <typename Gdi>
 struct GdiObjectTraits {
   using Handle = Gdi;
   static Handle Invalid() { return nullptr; }
+  // cppcheck-suppress constParameter ; GDI handles are pointers, the traits' type is fixed
   static bool IsValid(Handle handle) { return handle != nullptr; }
   static void Close(Handle handle) { ::DeleteObject(handle); }
 };
