@@ -48,6 +48,25 @@ bool ClearCopiedAttributes(const std::wstring& path) {
   return ::SetFileAttributesW(path.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
+// A new, empty file in `folder`, named as GetTempFileNameW names them
+// ("lx1A2B.TMP") and created exclusively. GetTempFileNameW itself takes
+// folders of at most MAX_PATH - 14 characters, and Wine's writes past the
+// caller's buffer beyond that.
+std::wstring CreateTemporaryFileIn(const std::wstring& folder) {
+  static unsigned next = ::GetTickCount();
+  for (unsigned attempt = 0; attempt < 0x10000; ++attempt) {
+    const unsigned number = next++ & 0xFFFF;
+    std::wstring path = folder + L"\\lx";
+    for (int shift = 12; shift >= 0; shift -= 4) path += L"0123456789ABCDEF"[(number >> shift) & 0xF];
+    path += L".TMP";
+    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) return path;
+    if (::GetLastError() != ERROR_FILE_EXISTS) return std::wstring();
+  }
+  return std::wstring();
+}
+
 std::wstring FolderOf(const std::wstring& path) {
   const std::size_t cut = path.find_last_of(L"\\/");
   return cut == std::wstring::npos ? std::wstring(L".") : path.substr(0, cut);
@@ -130,13 +149,13 @@ bool WindowsFileSystem::CopyFileOver(const std::wstring& from, const std::wstrin
   // The old file stays whole until the new one is complete: copied beside
   // it (".TMP", which Word does not load), then moved over its name in one
   // step, which also replaces a link as a name instead of writing through it.
-  wchar_t temp[MAX_PATH];
-  if (!::GetTempFileNameW(FolderOf(to).c_str(), L"lx", 0, temp)) return false;
-  if (::CopyFileW(from.c_str(), temp, FALSE) && ClearCopiedAttributes(temp) &&
-      ::MoveFileExW(temp, to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  const std::wstring temp = CreateTemporaryFileIn(FolderOf(to));
+  if (temp.empty()) return false;
+  if (::CopyFileW(from.c_str(), temp.c_str(), FALSE) && ClearCopiedAttributes(temp) &&
+      ::MoveFileExW(temp.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     return true;
   }
-  ::DeleteFileW(temp);
+  ::DeleteFileW(temp.c_str());
   return false;
 }
 
