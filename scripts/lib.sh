@@ -76,7 +76,7 @@ wine_probe() {
   fi
 }
 
-readonly no_32bit_reason="this host cannot execute 32-bit programs"
+no_32bit_reason="this host cannot execute 32-bit programs"
 
 # The Windows preset whose programs run here: win32, the release build,
 # where 32-bit programs run, else win64.
