@@ -1,7 +1,27 @@
-# Shared by scripts/test and scripts/run: installing what is missing, a
-# virtual X display, and one wineserver kept alive for a series of runs.
+# Shared by the scripts: installing what is missing, how this host runs
+# Windows programs, a virtual X display, and one wineserver kept alive for a
+# series of runs.
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+# Package lists are read once per script, the first time one is needed.
+apt_lists_read=""
+apt_update() {
+  [ -n "$apt_lists_read" ] && return 0
+  as_root apt-get update -qq && apt_lists_read=1
+}
+
+# The one way the scripts install Debian packages: install_packages NAME...
+install_packages() {
+  [ $# -gt 0 ] || return 0
+  echo "Installing: $*"
+  if [[ " $* " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386 && apt_lists_read=""
+  fi
+  apt_update &&
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
+      "$@" >/dev/null
+}
 
 ensure_packages() {
   local missing=()
@@ -22,14 +42,62 @@ ensure_packages() {
   [ -x /usr/bin/convert ] && /usr/bin/convert -version 2>/dev/null | grep -q ImageMagick \
     || missing+=(imagemagick)
   command -v flock >/dev/null || missing+=(util-linux)
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  if [[ " ${missing[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-    as_root dpkg --add-architecture i386
+  install_packages "${missing[@]}"
+}
+
+# How this host runs Windows programs; asked after the packages are in.
+# Some hosts run 64-bit code only: their kernel refuses every 32-bit program,
+# so Debian's wine, which always starts through the 32-bit loader, fails even
+# for x86_64 programs. There x86_64 programs run through wine64 itself and
+# 32-bit ones not at all. LEXIPHON_NO_32BIT=1 takes that path on any host.
+# Sets wine_host (32-bit or 64-bit-only) and wine (the loader to run).
+wine_host="" wine=""
+wine_probe() {
+  local output status=0
+  output=$(/usr/lib/wine/wine --version 2>&1) || status=$?
+  if [ "$status" -eq 126 ] && [[ $output == *"Exec format error"* ]]; then
+    wine_host=64-bit-only
+  elif [ "$status" -ne 0 ]; then
+    echo "Wine does not start: '/usr/lib/wine/wine --version' exited with status $status:" >&2
+    tail -n 5 <<<"$output" | sed 's/^/    /' >&2
+    return 1
+  elif [ "${LEXIPHON_NO_32BIT:-0}" = 1 ]; then
+    wine_host=64-bit-only
+  else
+    wine_host=32-bit
   fi
-  as_root apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  if [ "$wine_host" = 64-bit-only ]; then
+    wine=/usr/lib/wine/wine64
+    # As Debian's wrapper does where there is no 32-bit Wine: child
+    # processes start through the same loader.
+    export WINELOADER=$wine
+  else
+    wine=wine
+  fi
+}
+
+no_32bit_reason="this host cannot execute 32-bit programs"
+
+# The Windows preset whose programs run here: win32, the release build,
+# where 32-bit programs run, else win64.
+runnable_windows_preset() {
+  if [ "$wine_host" = 64-bit-only ]; then echo win64; else echo win32; fi
+}
+
+# One step of setting up Wine, run with its output kept aside: when it exits
+# non-zero, says which command it was, its exit status and its last lines,
+# and returns that status.
+wine_setup_step() {
+  local log status=0
+  log=$(mktemp)
+  "$@" >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "Wine set-up failed${WINEPREFIX:+ (WINEPREFIX=$WINEPREFIX)}: '$*' exited with status $status;" \
+      "its last lines:" >&2
+    tail -n 15 "$log" | sed 's/^/    /' >&2
+  fi
+  rm -f "$log"
+  return "$status"
 }
 
 display_pid=""
@@ -62,14 +130,21 @@ stop_display() {
 }
 
 # Creates the prefix once, before any test, and keeps one wineserver alive
-# for the series: each test exe then starts in a fraction of the time.
+# for the series: each test exe then starts in a fraction of the time. The
+# server that made the prefix must be gone before the lasting one starts.
+# The first program under the lasting server starts Wine's own background
+# processes, which inherit its output: a program whose output nobody reads,
+# not a test whose output CTest reads until all its writers are gone.
 wine_session_begin() {
   local prefix
   prefix=$(realpath -m "$1")
-  scripts/wine-run "$prefix" cmd /c exit >/dev/null 2>&1 || true
-  WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 || true
+  wine_setup_step scripts/wine-run "$prefix" cmd /c exit &&
+    wine_setup_step env WINEPREFIX="$prefix" wineserver -w &&
+    wine_setup_step env WINEPREFIX="$prefix" wineserver -p &&
+    wine_setup_step scripts/wine-run "$prefix" cmd /c exit
 }
 
+# Not judged: with no server left, wineserver -k exits 1.
 wine_session_end() {
   local prefix
   prefix=$(realpath -m "$1")
