@@ -465,7 +465,12 @@ TEST_F(EndToEnd, UninstallFailuresAreReportedAndEndTheProgramWithTheirCode) {
                       {"two Words", result::kWordAmbiguous, true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    if (row.twoWords) testing::AddWordVersion(*registry_, "12.0", wordFolder_.string());
+    if (row.twoWords) {
+      // A second Word of its own: the same folder registered twice is one Word.
+      const fs::path secondWord = root_ / L"Office" / L"OFFICE12";
+      fs::create_directories(secondWord);
+      testing::AddWordVersion(*registry_, "12.0", secondWord.string());
+    }
     Start();
     HWND dialog = OpenDialog(ControlId::cmdEng);
     ASSERT_NE(nullptr, dialog);
