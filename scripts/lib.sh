@@ -135,6 +135,30 @@ stop_display() {
 # The first program under the lasting server starts Wine's own background
 # processes, which inherit its output: a program whose output nobody reads,
 # not a test whose output CTest reads until all its writers are gone.
+# A full disk on demand for the engine's on-disk tests: a 1 MiB tmpfs in the
+# build folder, given to the prefix as drive Y: and named to the tests in
+# LEXIPHON_SMALL_DRIVE. Mounting needs root; where it is refused, the test
+# that needs the drive skips and says why (never sudo: root or nothing).
+small_drive_up() {
+  local build=$1
+  local mount_point=$build/small-drive
+  mkdir -p "$mount_point"
+  if ! mountpoint -q "$mount_point" &&
+    ! mount -t tmpfs -o size=1m lexiphon-small-drive "$mount_point" 2>/dev/null; then
+    echo "Small drive: mounting a tmpfs was refused (it needs root); the full-disk test skips"
+    return 0
+  fi
+  ln -sfn "$(realpath "$mount_point")" "$build/wineprefix/dosdevices/y:"
+  export LEXIPHON_SMALL_DRIVE=Y:
+}
+
+small_drive_down() {
+  local build=$1
+  unset LEXIPHON_SMALL_DRIVE
+  rm -f "$build/wineprefix/dosdevices/y:"
+  if mountpoint -q "$build/small-drive"; then umount "$build/small-drive" || true; fi
+}
+
 wine_session_begin() {
   local prefix
   prefix=$(realpath -m "$1")

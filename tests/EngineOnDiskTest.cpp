@@ -223,7 +223,7 @@ TEST_F(EngineOnDiskTest, LinksInTheStartupFolderNeverCostTheirTargetsAFile) {
 // stay whole, since Word loads whatever lies there at its next start.
 TEST_F(EngineOnDiskTest, AFullDiskLeavesTheOldFilesWhole) {
   const std::wstring drive = disk_->SmallDrive();
-  if (drive.empty()) GTEST_SKIP() << "needs the small drive that the test run prepares as root";
+  if (drive.empty()) GTEST_SKIP() << "needs the small drive that scripts/test mounts as root";
   const std::wstring word = drive + L"Office";
   const std::wstring target = word + L"\\Startup";
   disk_->MakeFolder(word);
