@@ -82,7 +82,7 @@ class Tour {
 
   HWND Wait(const std::wstring& className) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindWindowOf(program_.dwProcessId, className)) != nullptr; });
+    WaitUntil([&] { return (found = FindWindowOf(program_.id, className)) != nullptr; });
     if (!found) Say(L"  no window of class " + className + L" appeared");
     return found;
   }
@@ -121,25 +121,24 @@ class Tour {
   }
 
   bool Ended() {
-    if (WaitForSingleObject(program_.hProcess, kWaitMs) == WAIT_OBJECT_0) return true;
+    if (WaitForSingleObject(program_.process.Get(), kWaitMs) == WAIT_OBJECT_0) return true;
     Say(L"  the program did not end");
     return false;
   }
 
   // A program left running by a failed step is ended here.
   void End() {
-    if (!program_.hProcess) return;
-    if (WaitForSingleObject(program_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(program_.hProcess, 1);
-      WaitForSingleObject(program_.hProcess, kWaitMs);
+    if (!program_.process) return;
+    if (WaitForSingleObject(program_.process.Get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(program_.process.Get(), 1);
+      WaitForSingleObject(program_.process.Get(), kWaitMs);
     }
-    CloseHandle(program_.hProcess);
-    program_ = {};
+    program_ = StartedProgram();
   }
 
   std::wstring exe_;
   std::wstring screenshots_;
-  PROCESS_INFORMATION program_{};
+  StartedProgram program_;
 };
 
 }  // namespace

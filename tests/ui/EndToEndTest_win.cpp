@@ -196,14 +196,13 @@ class EndToEnd : public ::testing::Test {
   }
 
   void EndProgram() {
-    if (!program_.hProcess) return;
-    if (WaitForSingleObject(program_.hProcess, 0) == WAIT_TIMEOUT) {
+    if (!program_.process) return;
+    if (WaitForSingleObject(program_.process.Get(), 0) == WAIT_TIMEOUT) {
       ADD_FAILURE() << "the program was still running; killed";
-      TerminateProcess(program_.hProcess, 1);
-      WaitForSingleObject(program_.hProcess, kWaitMs);
+      TerminateProcess(program_.process.Get(), 1);
+      WaitForSingleObject(program_.process.Get(), kWaitMs);
     }
-    CloseHandle(program_.hProcess);
-    program_ = {};
+    program_ = StartedProgram();
   }
 
   std::wstring TargetDir() const { return startup_.wstring(); }
@@ -230,13 +229,13 @@ class EndToEnd : public ::testing::Test {
     HWND found = nullptr;
     bool ended = false;
     WaitUntil([&] {
-      found = FindWindowOf(program_.dwProcessId, className);
-      ended = WaitForSingleObject(program_.hProcess, 0) == WAIT_OBJECT_0;
+      found = FindWindowOf(program_.id, className);
+      ended = WaitForSingleObject(program_.process.Get(), 0) == WAIT_OBJECT_0;
       return found || ended;
     });
     if (!found) {
       DWORD exitCode = 0;
-      GetExitCodeProcess(program_.hProcess, &exitCode);
+      GetExitCodeProcess(program_.process.Get(), &exitCode);
       // The program ends with 1 when it cannot create its window, as under
       // Wine without an X display.
       ADD_FAILURE() << "no window of class " << fs::path(className).string() << " appeared"
@@ -267,7 +266,7 @@ class EndToEnd : public ::testing::Test {
   }
 
   bool MessageBoxShown() const {
-    return FindWindowOf(program_.dwProcessId, kMessageBoxClass) != nullptr;
+    return FindWindowOf(program_.id, kMessageBoxClass) != nullptr;
   }
 
   bool FocusIsOn(HWND window, ControlId id) {
@@ -277,10 +276,10 @@ class EndToEnd : public ::testing::Test {
   // The exit code is the procedure's result code, sign-extended: -100 is
   // 0xFFFFFF9C. A crash would end the program with an exception code.
   void ExpectProgramEnds(int exitCode) {
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program_.hProcess, kWaitMs))
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(program_.process.Get(), kWaitMs))
         << "the program did not end";
     DWORD ended = 0;
-    GetExitCodeProcess(program_.hProcess, &ended);
+    GetExitCodeProcess(program_.process.Get(), &ended);
     EXPECT_EQ(static_cast<DWORD>(exitCode), ended);
   }
 
@@ -289,7 +288,7 @@ class EndToEnd : public ::testing::Test {
   fs::path package_;
   fs::path wordFolder_;
   fs::path startup_;
-  PROCESS_INFORMATION program_{};
+  StartedProgram program_;
 };
 
 TEST_F(EndToEnd, ChooserShowsTheVersionAndTheFlagsAndItsCloseBoxEndsTheProgram) {

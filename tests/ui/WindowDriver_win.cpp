@@ -63,17 +63,19 @@ std::wstring WindowsPathOf(const char* unixPath) {
 }
 
 bool StartProgram(const std::wstring& exe, const std::wstring& currentFolder,
-                  PROCESS_INFORMATION* started, DWORD* error) {
+                  StartedProgram* started, DWORD* error) {
   std::wstring commandLine = L"\"" + exe + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
+  PROCESS_INFORMATION information{};
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      currentFolder.c_str(), &startup, started)) {
+                      currentFolder.c_str(), &startup, &information)) {
     *error = GetLastError();
     return false;
   }
-  CloseHandle(started->hThread);
-  started->hThread = nullptr;
+  const FileHandle thread(information.hThread);
+  started->process.Reset(information.hProcess);
+  started->id = information.dwProcessId;
   return true;
 }
 

@@ -2,7 +2,7 @@
 // Finding and working another process's windows from outside, as a user
 // would: by posted clicks and real key strokes. Shared by the end-to-end
 // tests and the demo tour. Every wait is bounded.
-#include "platform/WinApi.h"
+#include "platform/ScopedHandle_win.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -32,10 +32,16 @@ bool WaitUntil(Condition done, DWORD timeoutMs = kWaitMs) {
 // A path of this Unix build as Wine shows it: the Unix root is Z:.
 std::wstring WindowsPathOf(const char* unixPath);
 
+// A program the tests started: its process handle, closed with it.
+struct StartedProgram {
+  FileHandle process;
+  DWORD id = 0;
+};
+
 // Starts the program with no arguments, from the folder `currentFolder`;
 // false with the Win32 error in `error` when it cannot be started.
 bool StartProgram(const std::wstring& exe, const std::wstring& currentFolder,
-                  PROCESS_INFORMATION* started, DWORD* error);
+                  StartedProgram* started, DWORD* error);
 
 // A visible top-level window of the process with that class, or null.
 HWND FindWindowOf(DWORD processId, const std::wstring& className);
