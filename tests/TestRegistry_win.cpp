@@ -10,14 +10,6 @@
 namespace lexiphon::testing {
 namespace {
 
-struct RegistryKeyTraits {
-  using Handle = HKEY;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle handle) { return handle != nullptr; }
-  static void Close(Handle handle) { ::RegCloseKey(handle); }
-};
-using RegistryKey = ScopedHandle<RegistryKeyTraits>;
-
 constexpr wchar_t kOfficeParent[] = L"Software\\Microsoft";
 constexpr wchar_t kOffice[] = L"Office";
 

@@ -81,4 +81,8 @@ class LayoutWindow {
   bool handlingClick_ = false;
 };
 
+// The header of a 32-bit top-down RGB bitmap: the one pixel layout the
+// program draws in and the tests read back.
+BITMAPINFO TopDownRgb32(int width, int height);
+
 }  // namespace lexiphon

@@ -37,13 +37,7 @@ GdiObject<HBITMAP> FlagBitmap(const Flag& flag, unsigned dpi) {
   const flag::Picture picture =
       flag::Draw(flag.country, size.width, size.height, flag::kSmoothSamples);
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = picture.width;
-  info.bmiHeader.biHeight = -picture.height;  // rows from the top
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownRgb32(picture.width, picture.height);
   void* bits = nullptr;
   GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap || !bits) return GdiObject<HBITMAP>();

@@ -1,6 +1,7 @@
 #include "WindowDriver_win.h"
 
 #include "platform/ScopedHandle_win.h"
+#include "ui/Window_win.h"
 
 #include <filesystem>
 #include <fstream>
@@ -25,13 +26,7 @@ struct WindowSearch {
 Image PixelsOf(HBITMAP bitmap) {
   BITMAP size{};
   if (!GetObjectW(bitmap, sizeof size, &size)) return {};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = size.bmWidth;
-  info.bmiHeader.biHeight = -size.bmHeight;  // rows from the top
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownRgb32(size.bmWidth, size.bmHeight);
   Image image{size.bmWidth, size.bmHeight,
               std::vector<std::uint32_t>(static_cast<std::size_t>(size.bmWidth) * size.bmHeight)};
   HDC screen = GetDC(nullptr);
