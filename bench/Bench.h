@@ -2,7 +2,7 @@
 // their command line, which they pass on whole to the program they start.
 #pragma once
 
-#include "platform/WinApi.h"
+#include "platform/ScopedHandle_win.h"
 
 namespace bench {
 

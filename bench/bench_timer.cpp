@@ -21,15 +21,15 @@ int wmain() {
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  HANDLE nul = INVALID_HANDLE_VALUE;
+  lexiphon::FileHandle nul;
   if (quiet) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                      OPEN_EXISTING, 0, nullptr);
+    nul.Reset(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                          OPEN_EXISTING, 0, nullptr));
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = nul;
-    startup.hStdError = nul;
+    startup.hStdOutput = nul.Get();
+    startup.hStdError = nul.Get();
   }
 
   const double start = bench::NowMs();
@@ -39,14 +39,13 @@ int wmain() {
     std::fprintf(stderr, "bench_timer: cannot start %ls (error %lu)\n", rest, GetLastError());
     return 2;
   }
-  WaitForSingleObject(process.hProcess, INFINITE);
+  const lexiphon::FileHandle thread(process.hThread);
+  const lexiphon::FileHandle child(process.hProcess);
+  WaitForSingleObject(child.Get(), INFINITE);
   const double ms = bench::NowMs() - start;
 
   DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  GetExitCodeProcess(child.Get(), &code);
   std::printf("ms=%.3f rc=%lu\n", ms, code);
   return 0;
 }

@@ -46,6 +46,8 @@ int wmain() {
                  GetLastError());
     return 2;
   }
+  const lexiphon::FileHandle thread(process.hThread);
+  const lexiphon::FileHandle child(process.hProcess);
 
   Search search{process.dwProcessId, nullptr};
   double ms = 0;
@@ -53,14 +55,11 @@ int wmain() {
     EnumWindows(OnWindow, reinterpret_cast<LPARAM>(&search));
     ms = bench::NowMs() - start;
     if (search.found || ms > kTimeoutMs) break;
-    if (WaitForSingleObject(process.hProcess, 2) == WAIT_OBJECT_0) break;
+    if (WaitForSingleObject(child.Get(), 2) == WAIT_OBJECT_0) break;
   }
 
   if (search.found) PostMessageW(search.found, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0)
-    TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  if (WaitForSingleObject(child.Get(), 5000) != WAIT_OBJECT_0) TerminateProcess(child.Get(), 1);
 
   if (!search.found) {
     std::printf("ms=-1 no window after %.0f ms\n", ms);

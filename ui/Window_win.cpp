@@ -247,15 +247,4 @@ void LayoutWindow::OnActivate(bool active) {
   SetFocus(focus);
 }
 
-BITMAPINFO TopDownRgb32(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // rows from the top
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 }  // namespace lexiphon

@@ -83,6 +83,15 @@ class LayoutWindow {
 
 // The header of a 32-bit top-down RGB bitmap: the one pixel layout the
 // program draws in and the tests read back.
-BITMAPINFO TopDownRgb32(int width, int height);
+inline BITMAPINFO TopDownRgb32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // rows from the top
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
 
 }  // namespace lexiphon
