@@ -187,14 +187,16 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;
     case WM_DPICHANGED: {
-      // Windows always sends the suggested rectangle and a DPI; a message
-      // without them was posted by someone else.
-      if (lParam == 0 || HIWORD(wParam) == 0) return 0;
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      ApplyDpi(HIWORD(wParam));
+      // Windows always sends the suggested rectangle and a DPI that screens
+      // have (100 % to 500 %); a message without them was posted by someone
+      // else. The rectangle is not read even then, since a posted pointer
+      // may point anywhere: the window's size follows from the DPI alone.
+      const unsigned dpi = HIWORD(wParam);
+      if (lParam == 0 || dpi < kDesignDpi / 2 || dpi > kDesignDpi * 10) return 0;
+      const SIZE size = WindowSizeFor(ClientSize(layout_, dpi), dpi);
+      SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+      ApplyDpi(dpi);
       return 0;
     }
     default:

@@ -513,8 +513,10 @@ TEST_F(EndToEnd, WhileOkIsHandledFurtherClicksAndCloseRequestsAreIgnored) {
   }
 }
 
-// Anyone can post to a window. A WM_DPICHANGED without its rectangle, and
-// a click that names a control but does not come from it, change nothing.
+// Anyone can post to a window. A WM_DPICHANGED without its rectangle or
+// with a DPI no screen has, and a click that names a control but does not
+// come from it, change nothing; a rectangle pointer into nowhere is never
+// read.
 TEST_F(EndToEnd, MessagesThatWindowsWouldNotSendAreIgnored) {
   constexpr UINT kDpiChanged = 0x02E0;
   const WPARAM dpi144 = MAKEWPARAM(144, 144);
@@ -522,11 +524,13 @@ TEST_F(EndToEnd, MessagesThatWindowsWouldNotSendAreIgnored) {
   HWND chooser = WaitForWindow(kChooserClassName);
   ASSERT_NE(nullptr, chooser);
   PostMessageW(chooser, kDpiChanged, dpi144, 0);
+  PostMessageW(chooser, kDpiChanged, dpi144, 0x10);
   HWND dialog = OpenDialog(ControlId::cmdEng);
   ASSERT_NE(nullptr, dialog);
   HWND ok = ControlOf(dialog, ControlId::cmdOk);
   HWND cancel = ControlOf(dialog, ControlId::cmdCancel);
   PostMessageW(dialog, kDpiChanged, dpi144, 0);
+  PostMessageW(dialog, kDpiChanged, MAKEWPARAM(60000, 60000), 0x10);
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::cmdOk), BN_CLICKED),
                reinterpret_cast<LPARAM>(cancel));
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::cmdCancel), BN_CLICKED),
