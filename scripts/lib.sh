@@ -91,10 +91,12 @@ wine_setup_step() {
   local log status=0
   log=$(mktemp)
   "$@" >"$log" 2>&1 || status=$?
+  # The verdict comes last, so that a step run inside another step keeps
+  # its own in the outer one's last lines.
   if [ "$status" -ne 0 ]; then
-    echo "Wine set-up failed${WINEPREFIX:+ (WINEPREFIX=$WINEPREFIX)}: '$*' exited with status $status;" \
-      "its last lines:" >&2
     tail -n 15 "$log" | sed 's/^/    /' >&2
+    echo "Wine set-up failed${WINEPREFIX:+ (WINEPREFIX=$WINEPREFIX)}: '$*' exited with status $status" \
+      "(its last lines above)" >&2
   fi
   rm -f "$log"
   return "$status"
@@ -129,12 +131,6 @@ stop_display() {
   display_pid=""
 }
 
-# Creates the prefix once, before any test, and keeps one wineserver alive
-# for the series: each test exe then starts in a fraction of the time. The
-# server that made the prefix must be gone before the lasting one starts.
-# The first program under the lasting server starts Wine's own background
-# processes, which inherit its output: a program whose output nobody reads,
-# not a test whose output CTest reads until all its writers are gone.
 # A full disk on demand for the engine's on-disk tests: a 1 MiB tmpfs in the
 # build folder, given to the prefix as drive Y: and named to the tests in
 # LEXIPHON_SMALL_DRIVE. Mounting needs root; where it is refused, the test
@@ -159,6 +155,12 @@ small_drive_down() {
   if mountpoint -q "$build/small-drive"; then umount "$build/small-drive" || true; fi
 }
 
+# Creates the prefix once, before any test, and keeps one wineserver alive
+# for the series: each test exe then starts in a fraction of the time. The
+# server that made the prefix must be gone before the lasting one starts.
+# The first program under the lasting server starts Wine's own background
+# processes, which inherit its output: a program whose output nobody reads,
+# not a test whose output CTest reads until all its writers are gone.
 wine_session_begin() {
   local prefix
   prefix=$(realpath -m "$1")
