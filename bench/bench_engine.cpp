@@ -63,7 +63,6 @@ class PackageFolder : public FileSystem {
     return Timed(kRemoveFolder, [&] { return inner_.RemoveFolder(path); });
   }
   std::wstring ProgramFolder() override { return folder_; }
-  bool FolderExists(const std::wstring& path) override { return inner_.FolderExists(path); }
   std::wstring FolderIdentity(const std::wstring& path) override {
     return inner_.FolderIdentity(path);
   }

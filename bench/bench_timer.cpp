@@ -21,7 +21,7 @@ int wmain() {
 
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  lexiphon::FileHandle nul;
+  lexiphon::KernelHandle nul;
   if (quiet) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     nul.Reset(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
@@ -39,8 +39,8 @@ int wmain() {
     std::fprintf(stderr, "bench_timer: cannot start %ls (error %lu)\n", rest, GetLastError());
     return 2;
   }
-  const lexiphon::FileHandle thread(process.hThread);
-  const lexiphon::FileHandle child(process.hProcess);
+  const lexiphon::KernelHandle thread(process.hThread);
+  const lexiphon::KernelHandle child(process.hProcess);
   WaitForSingleObject(child.Get(), INFINITE);
   const double ms = bench::NowMs() - start;
 

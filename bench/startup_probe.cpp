@@ -46,8 +46,8 @@ int wmain() {
                  GetLastError());
     return 2;
   }
-  const lexiphon::FileHandle thread(process.hThread);
-  const lexiphon::FileHandle child(process.hProcess);
+  const lexiphon::KernelHandle thread(process.hThread);
+  const lexiphon::KernelHandle child(process.hProcess);
 
   Search search{process.dwProcessId, nullptr};
   double ms = 0;

@@ -57,16 +57,16 @@ class FileSystem {
   // trailing separator; empty when the platform cannot tell.
   virtual std::wstring ProgramFolder() = 0;
 
-  // True when `path` names a folder that exists and can be opened, whatever
-  // its hidden, system or read-only attributes; false for a file, for
-  // anything missing and for a pattern. A trailing separator is allowed.
-  // Unlike Exists(path, Directory), a file of that name does not count.
-  virtual bool FolderExists(const std::wstring& path) = 0;
-
   // The same text for every path that reaches the same existing folder
   // (other case, a trailing separator, 8.3 names, junctions), different
-  // texts for different folders; empty where FolderExists is false.
+  // texts for different folders; empty for a file, for anything missing and
+  // for a pattern. The folder's hidden, system or read-only attributes do
+  // not matter.
   virtual std::wstring FolderIdentity(const std::wstring& path) = 0;
+
+  // True when `path` names a folder that exists and can be opened. Unlike
+  // Exists(path, Directory), a file of that name does not count.
+  bool FolderExists(const std::wstring& path) { return !FolderIdentity(path).empty(); }
 
   // True when a listing of `path` yields at least one entry.
   bool Exists(const std::wstring& path, ListAttributes attributes) {

@@ -77,7 +77,7 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
                                              const std::wstring& ValueName) {
   clsRegistryAccess registry(registry_, registryMessageBox_);
   WordRoots.clear();
-  std::vector<std::uint32_t> views;  // the view each entry was found in
+  std::size_t in64BitView = 0;  // the entries before it were found there
 
   // 64-bit Office registers in the 64-bit view, 32-bit Office in the 32-bit
   // one, and either program sees only its own unless it asks. On 32-bit
@@ -91,11 +91,10 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
     if (office == 0) continue;
     opened = true;
     std::wstring subKey;
-    for (std::int32_t index = 0; registry.RegEnumKey(office, index, subKey); ++index) {
+    for (std::int32_t index = 0; registry.RegEnumKey(office, index, subKey); ++index)
       WordRoots.push_back(Join(BaseKey, subKey));
-      views.push_back(view);
-    }
     registry.RegCloseKey(office);
+    if (view == kKeyWow64_64Key) in64BitView = WordRoots.size();
   }
   if (WordRoots.empty()) {
     WordRoots.emplace_back();
@@ -104,7 +103,8 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
 
   for (std::size_t i = 0; i < WordRoots.size(); ++i)
     WordRoots[i] = registry.QueryRegEntry(kHkeyLocalMachine, Join(WordRoots[i], RootKey),
-                                          ValueName, views[i]);
+                                          ValueName,
+                                          i < in64BitView ? kKeyWow64_64Key : kKeyWow64_32Key);
   return 0;
 }
 
@@ -118,10 +118,9 @@ ResultCode SharedSubs::FindWordStartup() {
   std::vector<std::wstring> found;
   for (const std::wstring& root : WordRoots) {
     const std::wstring folder = WordFolderFor(root);
-    if (folder.empty() || !files_.FolderExists(folder)) continue;
-    std::wstring identity = files_.FolderIdentity(folder);
-    if (identity.empty()) identity = folder;  // gone between the two looks
-    if (std::find(found.begin(), found.end(), identity) != found.end()) continue;
+    std::wstring identity = folder.empty() ? folder : files_.FolderIdentity(folder);
+    if (identity.empty() || std::find(found.begin(), found.end(), identity) != found.end())
+      continue;
     found.push_back(std::move(identity));
     TargetDir = StartupFolderFor(root, StartupSubDir);
   }

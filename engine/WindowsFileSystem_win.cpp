@@ -59,7 +59,7 @@ std::wstring CreateTemporaryFileIn(const std::wstring& folder) {
     std::wstring path = folder + L"\\lx";
     for (int shift = 12; shift >= 0; shift -= 4) path += L"0123456789ABCDEF"[(number >> shift) & 0xF];
     path += L".TMP";
-    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) return path;
     if (::GetLastError() != ERROR_FILE_EXISTS) return std::wstring();
@@ -75,7 +75,7 @@ std::wstring FolderOf(const std::wstring& path) {
 // Deletes the name itself: a link is opened as what it is, not followed,
 // and goes through its own handle.
 bool DeleteName(const std::wstring& path) {
-  const FileHandle file(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+  const KernelHandle file(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
                                       nullptr));
@@ -91,18 +91,6 @@ bool DeleteName(const std::wstring& path) {
                                       sizeof disposition) != FALSE;
 }
 
-// What GetFileInformationByHandle says of the folder `path` names; false
-// when it cannot be opened or is no folder. Opened to read attributes only,
-// sharing everything, so that no program using it is disturbed.
-bool ReadFolderInformation(const std::wstring& path, BY_HANDLE_FILE_INFORMATION* information) {
-  const FileHandle folder(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                        nullptr));
-  return folder.Valid() && ::GetFileInformationByHandle(folder.Get(), information) &&
-         (information->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 }  // namespace
 
 bool WindowsFileSystem::List(const std::wstring& path, ListAttributes attributes,
@@ -115,10 +103,12 @@ bool WindowsFileSystem::List(const std::wstring& path, ListAttributes attributes
 }
 
 bool WindowsFileSystem::IsLink(const std::wstring& path) {
-  WIN32_FIND_DATAW entry;
-  const FindHandle find(::FindFirstFileExW(path.c_str(), FindExInfoBasic, &entry,
-                                           FindExSearchNameMatch, nullptr, 0));
-  return find && IsLinkEntry(entry);
+  bool link = false;
+  ForEachEntry(path, [&link](const WIN32_FIND_DATAW& entry) {
+    link = IsLinkEntry(entry);
+    return false;
+  });
+  return link;
 }
 
 bool WindowsFileSystem::CreateFolder(const std::wstring& path) {
@@ -179,9 +169,10 @@ bool WindowsFileSystem::DeleteFiles(const std::wstring& path) {
   bool allDeleted = listed && !files.empty();
   for (const File& file : files) {
     const std::wstring name = folder + file.name;
-    // The listing already tells links and read-only files apart, and
-    // DeleteFileW takes half the calls of the way by handle that a link
-    // needs: for thousands of dictionaries that is the uninstall's time.
+    // The listing already tells reparse points (links among them) and
+    // read-only files apart. Only reparse points need the way by handle;
+    // DeleteFileW takes half its calls, which for thousands of dictionaries
+    // is the uninstall's time.
     bool deleted = false;
     if (file.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
       deleted = DeleteName(name);
@@ -217,14 +208,19 @@ std::wstring WindowsFileSystem::ProgramFolder() {
   return path.substr(0, driveRoot ? cut + 1 : cut);
 }
 
-bool WindowsFileSystem::FolderExists(const std::wstring& path) {
-  BY_HANDLE_FILE_INFORMATION information;
-  return ReadFolderInformation(path, &information);
-}
-
+// The volume and the file index of the folder, as GetFileInformationByHandle
+// gives them. Opened to read attributes only, sharing everything, so that no
+// program using it is disturbed.
 std::wstring WindowsFileSystem::FolderIdentity(const std::wstring& path) {
+  const KernelHandle folder(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
   BY_HANDLE_FILE_INFORMATION information;
-  if (!ReadFolderInformation(path, &information)) return std::wstring();
+  if (!folder || !::GetFileInformationByHandle(folder.Get(), &information) ||
+      !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return std::wstring();
+  }
   return std::to_wstring(information.dwVolumeSerialNumber) + L":" +
          std::to_wstring(information.nFileIndexHigh) + L":" +
          std::to_wstring(information.nFileIndexLow);

@@ -19,7 +19,6 @@ class WindowsFileSystem : public FileSystem {
   std::wstring ProgramFolder() override;
   // Both open the folder itself (CreateFileW with FILE_FLAG_BACKUP_SEMANTICS);
   // the identity is its volume serial number and file index.
-  bool FolderExists(const std::wstring& path) override;
   std::wstring FolderIdentity(const std::wstring& path) override;
 };
 

@@ -43,7 +43,6 @@ class Folders : public FileSystem {
   bool DeleteFiles(const std::wstring&) override { return false; }
   bool RemoveFolder(const std::wstring&) override { return false; }
   std::wstring ProgramFolder() override { return std::wstring(); }
-  bool FolderExists(const std::wstring& path) override { return !Identity(path).empty(); }
   std::wstring FolderIdentity(const std::wstring& path) override { return Identity(path); }
 
   static std::wstring Identity(const std::wstring& path) {

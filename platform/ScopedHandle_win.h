@@ -46,7 +46,7 @@ struct KernelHandleTraits {
   static bool IsValid(Handle handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
   static void Close(Handle handle) { ::CloseHandle(handle); }
 };
-using FileHandle = ScopedHandle<KernelHandleTraits>;
+using KernelHandle = ScopedHandle<KernelHandleTraits>;
 
 struct FindHandleTraits {
   using Handle = HANDLE;

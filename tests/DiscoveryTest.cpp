@@ -301,6 +301,10 @@ TEST_F(DiscoveryTest, PathValuesOfEveryKindAndSize) {
       {"5,000 bytes", kRegSz, bytes("C:\\" + std::string(4996, 'x') + std::string("\0", 1)), -100,
        L""},
   };
+  // The folders the values too large to read would name, so that only the
+  // reading can make those rows -100.
+  files_.AddFolder(L"C:\\" + std::wstring(1021, L'x'));
+  files_.AddFolder(L"C:\\" + std::wstring(4996, L'x'));
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
     registry_->DeleteTree(kOfficeKey);

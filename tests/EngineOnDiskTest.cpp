@@ -36,7 +36,6 @@ class ProgramInFolder : public FileSystem {
   bool DeleteFiles(const std::wstring& path) override { return disk_.DeleteFiles(path); }
   bool RemoveFolder(const std::wstring& path) override { return disk_.RemoveFolder(path); }
   std::wstring ProgramFolder() override { return programFolder_; }
-  bool FolderExists(const std::wstring& path) override { return disk_.FolderExists(path); }
   std::wstring FolderIdentity(const std::wstring& path) override {
     return disk_.FolderIdentity(path);
   }
@@ -217,6 +216,18 @@ TEST_F(EngineOnDiskTest, LinksInTheStartupFolderNeverCostTheirTargetsAFile) {
   EXPECT_EQ("years of work", disk_->Contents(documents + L"\\thesis.doc"));
   EXPECT_TRUE(disk_->Api().IsLink(target_ + L"\\Dictionaries"));
   EXPECT_FALSE(disk_->IsFile(target_ + L"\\Lexiphon.ini"));
+
+  // A package file that is a link goes as a name, so that Word no longer
+  // loads the add-in, and the file it named stays. Wine's deletion of a
+  // linked file takes its target by any route: the double shows it.
+  if (disk_->IsReal()) return;
+  ASSERT_TRUE(disk_->Api().RemoveFolder(target_ + L"\\Dictionaries"));
+  EXPECT_EQ(0, engine_->DoInstall());
+  disk_->Api().DeleteFiles(target_ + L"\\Lexiphon.dot");
+  ASSERT_TRUE(disk_->MakeLink(target_ + L"\\Lexiphon.dot", documents + L"\\thesis.doc"));
+  EXPECT_EQ(0, engine_->DoUninstall());
+  EXPECT_FALSE(disk_->IsFile(target_ + L"\\Lexiphon.dot"));
+  EXPECT_EQ("years of work", disk_->Contents(documents + L"\\thesis.doc"));
 }
 
 // A disk that runs full while an update is copied: Word's template must

@@ -218,36 +218,6 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
   }
 }
 
-// A link that someone else put into the startup folder takes neither a copy
-// nor a deletion to what it points at.
-TEST_F(InstallTest, LinksInTheStartupFolderNeverCostTheirTargetsAFile) {
-  const std::wstring documents = L"C:\\Users\\Anna\\Documents";
-  RegisterWord();
-  UnpackPackage();
-  fs_->AddFile(documents + L"\\thesis.doc", "years of work");
-  fs_->AddFile(documents + L"\\notes.ini", "her settings");
-  fs_->AddLink(Target(L"Dictionaries"), documents);
-  fs_->AddLink(Target(L"Lexiphon.ini"), documents + L"\\notes.ini");
-  const Tree theirs = TreeOf(documents);
-
-  EXPECT_EQ(-4, engine_->DoInstall());
-  EXPECT_EQ("new 3", fs_->Contents(Target(L"Lexiphon.ini")));
-  EXPECT_EQ("her settings", fs_->Contents(documents + L"\\notes.ini"));
-  EXPECT_EQ(-2, engine_->DoUninstall());
-  EXPECT_EQ(theirs, TreeOf(documents));
-  EXPECT_TRUE(fs_->IsLink(Target(L"Dictionaries")));
-
-  // A package file that is a link goes as a name, so that Word no longer
-  // loads the add-in, and the file it named stays.
-  ASSERT_TRUE(fs_->RemoveFolder(Target(L"Dictionaries")));
-  InstallPackageByHand();
-  fs_->DeleteFiles(Target(L"Lexiphon.dot"));
-  fs_->AddLink(Target(L"Lexiphon.dot"), documents + L"\\thesis.doc");
-  EXPECT_EQ(0, engine_->DoUninstall());
-  EXPECT_FALSE(fs_->Exists(Target(L"Lexiphon.dot")));
-  EXPECT_EQ("years of work", fs_->Contents(documents + L"\\thesis.doc"));
-}
-
 TEST_F(InstallTest, WordIsLookedForBeforeThePackage) {
   UnpackPackage();
   fs_->AddFolder(kWordFolder);

@@ -296,10 +296,6 @@ bool MemoryFileSystem::RemoveFolder(const std::wstring& path) {
 
 std::wstring MemoryFileSystem::ProgramFolder() { return programFolder_; }
 
-bool MemoryFileSystem::FolderExists(const std::wstring& path) {
-  return !FolderIdentity(path).empty();
-}
-
 std::wstring MemoryFileSystem::FolderIdentity(const std::wstring& path) {
   const Path parsed(path);
   if (!parsed.valid || HasWildcard(parsed.Last())) return std::wstring();

@@ -50,7 +50,6 @@ class MemoryFileSystem : public FileSystem {
   std::wstring ProgramFolder() override;
   // Attributes do not matter. The identity is the resolved path, folded to
   // upper case: there are no 8.3 names or junctions here.
-  bool FolderExists(const std::wstring& path) override;
   std::wstring FolderIdentity(const std::wstring& path) override;
 
   // Building scenarios. Parents are created as needed. These throw

@@ -106,7 +106,7 @@ class RealTestFileSystem final : public TestFileSystem {
                 unsigned attributes) override {
     MakeParent(path);
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only one refuses
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) Fail("CreateFileW", path);
     DWORD written = 0;
@@ -147,8 +147,8 @@ class RealTestFileSystem final : public TestFileSystem {
                           &startup, &started)) {
       return false;
     }
-    const FileHandle process(started.hProcess);
-    const FileHandle thread(started.hThread);
+    const KernelHandle process(started.hProcess);
+    const KernelHandle thread(started.hThread);
     ::WaitForSingleObject(process.Get(), 10000);
     // start.exe hands the program over and may return before it has run.
     for (int i = 0; i < 100 && ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
@@ -167,7 +167,7 @@ class RealTestFileSystem final : public TestFileSystem {
   }
 
   void HoldOpen(const std::wstring& path) override {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) Fail("CreateFileW", path);
     held_.push_back(std::move(file));
@@ -201,7 +201,7 @@ class RealTestFileSystem final : public TestFileSystem {
   }
 
   std::string Contents(const std::wstring& path) override {
-    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    const KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) Fail("CreateFileW", path);
     std::string contents;
@@ -237,7 +237,7 @@ class RealTestFileSystem final : public TestFileSystem {
 
   WindowsFileSystem files_;
   std::wstring root_;
-  std::vector<FileHandle> held_;
+  std::vector<KernelHandle> held_;
 };
 
 }  // namespace

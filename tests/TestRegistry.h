@@ -19,24 +19,10 @@ namespace lexiphon::testing {
 // both are doubles, it does nothing.
 void RequireThrowawayPrefix();
 
-// The Office key of both registry views as it was when this was made, put
-// back when it is destroyed (natively there is nothing to keep).
-class OfficeKeySnapshot {
- public:
-  OfficeKeySnapshot();
-  ~OfficeKeySnapshot();
-  OfficeKeySnapshot(const OfficeKeySnapshot&) = delete;
-  OfficeKeySnapshot& operator=(const OfficeKeySnapshot&) = delete;
-
- private:
-  struct Saved;
-  std::unique_ptr<Saved> saved_;
-};
-
 class TestRegistry {
  public:
-  // The real registry on Windows, behind RequireThrowawayPrefix and an
-  // OfficeKeySnapshot that lasts until the program ends; natively an
+  // The real registry on Windows, behind RequireThrowawayPrefix, with the
+  // prefix's Office key of both views put back when the program ends; natively an
   // in-memory hive seen by a 64-bit program.
   static std::unique_ptr<TestRegistry> Create();
   // An in-memory hive on any platform.

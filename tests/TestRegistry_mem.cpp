@@ -6,10 +6,6 @@ namespace lexiphon::testing {
 // and nothing to keep.
 void RequireThrowawayPrefix() {}
 
-struct OfficeKeySnapshot::Saved {};
-OfficeKeySnapshot::OfficeKeySnapshot() = default;
-OfficeKeySnapshot::~OfficeKeySnapshot() = default;
-
 std::unique_ptr<TestRegistry> TestRegistry::Create() {
   return CreateMemory(MemoryRegistry::Machine::Program64);
 }

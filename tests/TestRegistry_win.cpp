@@ -12,6 +12,8 @@ namespace {
 
 constexpr wchar_t kOfficeParent[] = L"Software\\Microsoft";
 constexpr wchar_t kOffice[] = L"Office";
+constexpr wchar_t kOfficePath[] = L"Software\\Microsoft\\Office";
+constexpr wchar_t kBackupPath[] = L"Software\\LexiphonTestBackup";
 
 RegistryKey Open(HKEY parent, const wchar_t* name, REGSAM access) {
   HKEY key = nullptr;
@@ -43,90 +45,50 @@ void RequireThrowawayPrefix() {
   std::exit(1);
 }
 
-// One key with its values and subkeys, read whole.
-struct SavedKey {
-  struct Value {
-    std::wstring name;
-    DWORD type = REG_NONE;
-    std::vector<BYTE> data;
-  };
-  std::wstring name;
-  std::vector<Value> values;
-  std::vector<SavedKey> subkeys;
+namespace {
 
-  static SavedKey Read(HKEY key, std::wstring name) {
-    SavedKey saved;
-    saved.name = std::move(name);
-    for (DWORD i = 0;; ++i) {
-      wchar_t valueName[16384];
-      DWORD nameLength = 16384;
-      Value value;
-      DWORD size = 0;
-      if (::RegEnumValueW(key, i, valueName, &nameLength, nullptr, &value.type, nullptr, &size) !=
-          ERROR_SUCCESS)
-        break;
-      value.name.assign(valueName, nameLength);
-      value.data.resize(size);
-      ::RegQueryValueExW(key, value.name.c_str(), nullptr, nullptr, value.data.data(), &size);
-      value.data.resize(size);
-      saved.values.push_back(std::move(value));
+// The Office key of both registry views as it was when this was made, kept
+// in a key of its own and put back when it is destroyed.
+class OfficeKeySnapshot {
+ public:
+  OfficeKeySnapshot() {
+    RequireThrowawayPrefix();
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBackupPath);
+    for (View& view : views_) {
+      const RegistryKey office = Open(HKEY_LOCAL_MACHINE, kOfficePath, KEY_READ | view.flag);
+      view.existed = office.Valid();
+      if (view.existed) ::RegCopyTreeW(office.Get(), nullptr, Create(view.backup, 0).Get());
     }
-    for (DWORD i = 0;; ++i) {
-      wchar_t subName[256];
-      DWORD nameLength = 256;
-      if (::RegEnumKeyExW(key, i, subName, &nameLength, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS)
-        break;
-      const std::wstring sub(subName, nameLength);
-      const RegistryKey child = Open(key, sub.c_str(), KEY_READ);
-      if (child.Valid()) saved.subkeys.push_back(Read(child.Get(), sub));
+  }
+  ~OfficeKeySnapshot() {
+    for (const View& view : views_) {
+      const RegistryKey parent =
+          Open(HKEY_LOCAL_MACHINE, kOfficeParent, KEY_ALL_ACCESS | view.flag);
+      ::RegDeleteTreeW(parent.Get(), kOffice);
+      if (!view.existed) continue;
+      const RegistryKey backup = Open(HKEY_LOCAL_MACHINE, view.backup, KEY_READ);
+      ::RegCopyTreeW(backup.Get(), nullptr, Create(kOfficePath, view.flag).Get());
     }
-    return saved;
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBackupPath);
   }
+  OfficeKeySnapshot(const OfficeKeySnapshot&) = delete;
+  OfficeKeySnapshot& operator=(const OfficeKeySnapshot&) = delete;
 
-  void Write(HKEY parent) const {
-    HKEY created = nullptr;
-    if (::RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
-                          nullptr) != ERROR_SUCCESS)
-      return;
-    const RegistryKey key(created);
-    for (const Value& value : values)
-      ::RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type, value.data.data(),
-                       static_cast<DWORD>(value.data.size()));
-    for (const SavedKey& sub : subkeys) sub.Write(key.Get());
-  }
-};
-
-struct OfficeKeySnapshot::Saved {
+ private:
   struct View {
     REGSAM flag;
+    const wchar_t* backup;  // in the program's own view
     bool existed;
-    SavedKey office;
   };
-  std::vector<View> views;
+  static RegistryKey Create(const wchar_t* path, REGSAM view) {
+    HKEY key = nullptr;
+    ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                      &key, nullptr);
+    return RegistryKey(key);
+  }
+  View views_[2] = {{KEY_WOW64_64KEY, L"Software\\LexiphonTestBackup\\Office64", false},
+                    {KEY_WOW64_32KEY, L"Software\\LexiphonTestBackup\\Office32", false}};
 };
-
-OfficeKeySnapshot::OfficeKeySnapshot() : saved_(std::make_unique<Saved>()) {
-  RequireThrowawayPrefix();
-  for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-    const RegistryKey parent = Open(HKEY_LOCAL_MACHINE, kOfficeParent, KEY_READ | view);
-    const RegistryKey office = Open(parent.Get(), kOffice, KEY_READ);
-    saved_->views.push_back(
-        {view, office.Valid(), office.Valid() ? SavedKey::Read(office.Get(), kOffice) : SavedKey{}});
-  }
-}
-
-OfficeKeySnapshot::~OfficeKeySnapshot() {
-  for (const Saved::View& view : saved_->views) {
-    const RegistryKey parent =
-        Open(HKEY_LOCAL_MACHINE, kOfficeParent, KEY_ALL_ACCESS | view.flag);
-    if (!parent.Valid()) continue;
-    ::RegDeleteTreeW(parent.Get(), kOffice);
-    if (view.existed) view.office.Write(parent.Get());
-  }
-}
-
-namespace {
 
 class RealTestRegistry : public TestRegistry {
  public:

@@ -22,7 +22,7 @@ class ProcedureLock {
   ProcedureLock& operator=(const ProcedureLock&) = delete;
 
  private:
-  FileHandle mutex_;
+  KernelHandle mutex_;
   bool held_ = false;
 };
 

@@ -101,8 +101,7 @@ inline Rgb Brazil(double u, double v) {
 }
 
 // A raised bevel of three rings: light on the top and left, dark on the
-// bottom and right, like a button face. The top-right and bottom-left
-// corners are mitred; `ring` counts from the outside.
+// bottom and right, like a button face; `ring` counts from the outside.
 inline Rgb Frame(int ring, bool light) {
   const Rgb lights[kFrameWidth] = {kWhite, {0xDF, 0xDF, 0xDF}, {0xC0, 0xC0, 0xC0}};
   const Rgb darks[kFrameWidth] = {{0x40, 0x40, 0x40}, {0x80, 0x80, 0x80}, {0xC0, 0xC0, 0xC0}};
@@ -120,6 +119,7 @@ inline Rgb ColourAt(Country country, double x, double y) {
   const double bottom = kDesignHeight - y;
   const double nearest = std::min(std::min(left, top), std::min(right, bottom));
   if (nearest < kFrameWidth) {
+    // The top-right and bottom-left corners are mitred.
     const bool light =
         (top == nearest && right != nearest) || (left == nearest && bottom != nearest);
     return detail::Frame(static_cast<int>(nearest), light);

@@ -13,10 +13,6 @@ namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 
-#ifndef WM_DPICHANGED
-constexpr UINT WM_DPICHANGED = 0x02E0;
-#endif
-
 // The per-monitor DPI functions exist from Windows 10 on; the build targets
 // Windows 7, so they are looked up at run time.
 template <typename Function>
@@ -167,7 +163,7 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // OK runs one procedure and the window outlives its handler.
       const int id = LOWORD(wParam);
       if (handlingClick_ || HIWORD(wParam) != BN_CLICKED || lParam == 0 ||
-          reinterpret_cast<HWND>(lParam) != GetDlgItem(hwnd_, id)) {
+          reinterpret_cast<HWND>(lParam) != Control(static_cast<ControlId>(id))) {
         return 0;
       }
       handlingClick_ = true;
@@ -188,14 +184,18 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DPICHANGED: {
       // Windows always sends the suggested rectangle and a DPI that screens
-      // have (100 % to 500 %); a message without them was posted by someone
-      // else. The rectangle is not read even then, since a posted pointer
-      // may point anywhere: the window's size follows from the DPI alone.
+      // have (100 % to 500 %); a message without a rectangle, or with a DPI
+      // outside 50 % to 1000 %, was posted by someone else. The rectangle is
+      // not read even then, since a posted pointer may point anywhere: the
+      // window keeps its centre and takes the size of the new DPI.
       const unsigned dpi = HIWORD(wParam);
       if (lParam == 0 || dpi < kDesignDpi / 2 || dpi > kDesignDpi * 10) return 0;
       const SIZE size = WindowSizeFor(ClientSize(layout_, dpi), dpi);
-      SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+      RECT frame{};
+      GetWindowRect(hwnd_, &frame);
+      SetWindowPos(hwnd_, nullptr, (frame.left + frame.right - size.cx) / 2,
+                   (frame.top + frame.bottom - size.cy) / 2, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
       ApplyDpi(dpi);
       return 0;
     }

@@ -25,6 +25,12 @@ constexpr std::array<Flag, 3> kFlags{{
     {ControlId::cmdPor, Language::Portuguese, IDB_FLAG_POR, flag::Country::Brazil},
 }};
 
+const Flag* FlagOf(ControlId button) {
+  const auto flag = std::find_if(kFlags.begin(), kFlags.end(),
+                                 [button](const Flag& candidate) { return candidate.button == button; });
+  return flag == kFlags.end() ? nullptr : &*flag;
+}
+
 // At 96 dpi the bitmap as designed; at any other DPI the same picture drawn
 // for that size, frame included. It is a few pixels larger than its button;
 // the button draws it centred.
@@ -65,19 +71,15 @@ frmMain::frmMain(Session& session) : LayoutWindow(session, ChooserLayout()) {}
 frmMain::~frmMain() = default;
 
 const wchar_t* frmMain::TextOf(ControlId id) const {
-  const auto flag = std::find_if(kFlags.begin(), kFlags.end(),
-                                 [id](const Flag& candidate) { return candidate.button == id; });
-  return flag == kFlags.end() ? L"" : LanguageName(flag->language);
+  const Flag* flag = FlagOf(id);
+  return flag ? LanguageName(flag->language) : L"";
 }
 
 bool frmMain::OnClick(ControlId id) {
-  for (const Flag& flag : kFlags) {
-    if (flag.button != id) continue;
-    // The dialog is showing before the chooser goes, so the program always
-    // has a window. Should it fail to open, the chooser stays.
-    return ActionDialog::Open(CurrentSession(), flag.language);
-  }
-  return false;
+  // The dialog is showing before the chooser goes, so the program always
+  // has a window. Should it fail to open, the chooser stays.
+  const Flag* flag = FlagOf(id);
+  return flag && ActionDialog::Open(CurrentSession(), flag->language);
 }
 
 void frmMain::OnDpiApplied(unsigned dpi) {

@@ -40,14 +40,6 @@ struct Rgb {
     }
 };
 
-struct Canvas {
-    int w, h;
-    std::vector<Rgb> px;
-    Canvas(int width, int height) : w(width), h(height), px(width * height) {}
-    Rgb& at(int x, int y) { return px[y * w + x]; }
-    const Rgb& at(int x, int y) const { return px[y * w + x]; }
-};
-
 // BITMAPINFOHEADER; the caller adds palette and pixels.
 void PutInfoHeader(Bytes& b, int w, int h, int bpp, std::uint32_t imageSize,
                    std::uint32_t colours)
@@ -68,29 +60,35 @@ void PutInfoHeader(Bytes& b, int w, int h, int bpp, std::uint32_t imageSize,
 int Stride(int w, int bpp) { return (w * bpp + 31) / 32 * 4; }
 
 // Bottom-up rows, 8-bit with a palette of the colours used, or 24-bit.
-Bytes EncodeBmp(const Canvas& c, int bpp)
+Bytes EncodeBmp(const lexiphon::flag::Picture& c, int bpp)
 {
+    const auto rgb = [&c](int x, int y) {
+        const lexiphon::flag::Rgb p = c.At(x, y);
+        return Rgb{p.r, p.g, p.b};
+    };
     std::vector<Rgb> palette;
     std::map<Rgb, int> index;
     if (bpp == 8) {
-        for (const Rgb& p : c.px)
-            if (index.emplace(p, int(palette.size())).second) palette.push_back(p);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                if (index.emplace(rgb(x, y), int(palette.size())).second)
+                    palette.push_back(rgb(x, y));
         if (palette.size() > 256) throw std::runtime_error("too many colours");
     }
-    const int stride = Stride(c.w, bpp);
-    const std::uint32_t imageSize = stride * c.h;
+    const int stride = Stride(c.width, bpp);
+    const std::uint32_t imageSize = stride * c.height;
     const std::uint32_t offset = 14 + 40 + 4 * palette.size();
 
     Bytes b{'B', 'M'};
     Put32(b, offset + imageSize);
     Put32(b, 0);
     Put32(b, offset);
-    PutInfoHeader(b, c.w, c.h, bpp, imageSize, palette.size());
+    PutInfoHeader(b, c.width, c.height, bpp, imageSize, palette.size());
     for (const Rgb& p : palette) b.insert(b.end(), {p.b, p.g, p.r, 0});
-    for (int y = c.h - 1; y >= 0; --y) {
+    for (int y = c.height - 1; y >= 0; --y) {
         const std::size_t rowStart = b.size();
-        for (int x = 0; x < c.w; ++x) {
-            const Rgb& p = c.at(x, y);
+        for (int x = 0; x < c.width; ++x) {
+            const Rgb p = rgb(x, y);
             if (bpp == 8)
                 b.push_back(index[p]);
             else
@@ -105,16 +103,10 @@ Bytes EncodeBmp(const Canvas& c, int bpp)
 
 // The 96-dpi pictures: one sample per pixel, so the British and German flags
 // keep few enough colours for an 8-bit palette.
-Canvas DrawFlag(lexiphon::flag::Country country)
+lexiphon::flag::Picture DrawFlag(lexiphon::flag::Country country)
 {
     using namespace lexiphon::flag;
-    const Picture picture = Draw(country, kDesignWidth, kDesignHeight, 1);
-    Canvas c(picture.width, picture.height);
-    for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
-        const auto& p = picture.pixels[i];
-        c.px[i] = {p.r, p.g, p.b};
-    }
-    return c;
+    return Draw(country, kDesignWidth, kDesignHeight, 1);
 }
 
 // ---- Icon ---------------------------------------------------------------

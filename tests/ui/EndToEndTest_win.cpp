@@ -146,24 +146,11 @@ Box Expected(Language language, Procedure procedure, ResultCode code,
   return message ? Box{message->title, message->prompt} : Box{};
 }
 
-// Keeps the prefix's Office key, in both registry views, while the tests
-// write their own; refuses to run outside a throwaway prefix.
-class OfficeKeyBackup {
- public:
-  static void Save() { Held() = std::make_unique<testing::OfficeKeySnapshot>(); }
-  static void Restore() { Held().reset(); }
-
- private:
-  static std::unique_ptr<testing::OfficeKeySnapshot>& Held() {
-    static std::unique_ptr<testing::OfficeKeySnapshot> snapshot;
-    return snapshot;
-  }
-};
-
+// The registry the tests write is the prefix's, which TestRegistry keeps
+// and puts back; the files they lay out go to its temp folder.
 class EndToEnd : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { OfficeKeyBackup::Save(); }
-  static void TearDownTestSuite() { OfficeKeyBackup::Restore(); }
+  static void SetUpTestSuite() { testing::RequireThrowawayPrefix(); }
 
   void SetUp() override {
     static int run = 0;
@@ -518,19 +505,18 @@ TEST_F(EndToEnd, WhileOkIsHandledFurtherClicksAndCloseRequestsAreIgnored) {
 // come from it, change nothing; a rectangle pointer into nowhere is never
 // read.
 TEST_F(EndToEnd, MessagesThatWindowsWouldNotSendAreIgnored) {
-  constexpr UINT kDpiChanged = 0x02E0;
   const WPARAM dpi144 = MAKEWPARAM(144, 144);
   Start();
   HWND chooser = WaitForWindow(kChooserClassName);
   ASSERT_NE(nullptr, chooser);
-  PostMessageW(chooser, kDpiChanged, dpi144, 0);
-  PostMessageW(chooser, kDpiChanged, dpi144, 0x10);
+  PostMessageW(chooser, WM_DPICHANGED, dpi144, 0);
+  PostMessageW(chooser, WM_DPICHANGED, dpi144, 0x10);
   HWND dialog = OpenDialog(ControlId::cmdEng);
   ASSERT_NE(nullptr, dialog);
   HWND ok = ControlOf(dialog, ControlId::cmdOk);
   HWND cancel = ControlOf(dialog, ControlId::cmdCancel);
-  PostMessageW(dialog, kDpiChanged, dpi144, 0);
-  PostMessageW(dialog, kDpiChanged, MAKEWPARAM(60000, 60000), 0x10);
+  PostMessageW(dialog, WM_DPICHANGED, dpi144, 0);
+  PostMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(60000, 60000), 0x10);
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::cmdOk), BN_CLICKED),
                reinterpret_cast<LPARAM>(cancel));
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<int>(ControlId::cmdCancel), BN_CLICKED),
@@ -569,7 +555,7 @@ class MutexHolder {
  private:
   static DWORD WINAPI Hold(void* parameter) {
     auto& holder = *static_cast<MutexHolder*>(parameter);
-    FileHandle mutex(CreateMutexW(nullptr, FALSE, kProcedureMutexName));
+    KernelHandle mutex(CreateMutexW(nullptr, FALSE, kProcedureMutexName));
     holder.holds_ = mutex && WaitForSingleObject(mutex.Get(), 0) == WAIT_OBJECT_0;
     SetEvent(holder.held_.Get());
     WaitForSingleObject(holder.letGo_.Get(), INFINITE);
@@ -579,9 +565,9 @@ class MutexHolder {
 
   bool abandon_;
   bool holds_ = false;
-  FileHandle held_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  FileHandle letGo_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  FileHandle thread_;
+  KernelHandle held_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  KernelHandle letGo_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  KernelHandle thread_;
 };
 
 // While another program holds the mutex, OK waits for it: no procedure runs

@@ -68,7 +68,7 @@ bool StartProgram(const std::wstring& exe, const std::wstring& currentFolder,
     *error = GetLastError();
     return false;
   }
-  const FileHandle thread(information.hThread);
+  const KernelHandle thread(information.hThread);
   started->process.Reset(information.hProcess);
   started->id = information.dwProcessId;
   return true;

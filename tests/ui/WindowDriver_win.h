@@ -34,7 +34,7 @@ std::wstring WindowsPathOf(const char* unixPath);
 
 // A program the tests started: its process handle, closed with it.
 struct StartedProgram {
-  FileHandle process;
+  KernelHandle process;
   DWORD id = 0;
 };
 
