@@ -541,10 +541,8 @@ TEST_F(EndToEnd, AWindowSizedForADpiStaysInTheWorkArea) {
   Start();
   HWND chooser = WaitForWindow(kChooserClassName);
   ASSERT_NE(nullptr, chooser);
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(chooser, MONITOR_DEFAULTTONEAREST), &monitor));
-  const RECT work = monitor.rcWork;
+  RECT work{};  // of the one monitor
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
   struct Row {
     const char* where;
     POINT at;
