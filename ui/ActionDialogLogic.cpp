@@ -4,27 +4,30 @@
 
 namespace lexiphon {
 
-ActionDialogLogic::ActionDialogLogic(Language language, InstallEngine& engine,
-                                     MessageBoxFn showMessage)
-    : language_(language), engine_(engine), showMessage_(std::move(showMessage)) {}
+ActionDialogLogic::ActionDialogLogic(Language language, RunProcedure runProcedure,
+                                     const std::wstring& templateName,
+                                     const std::wstring& targetDir, MessageBoxFn showMessage)
+    : language_(language),
+      runProcedure_(std::move(runProcedure)),
+      templateName_(templateName),
+      targetDir_(targetDir),
+      showMessage_(std::move(showMessage)) {}
 
 AfterClick ActionDialogLogic::OnOk(bool optInstSelected, bool optDeInstSelected) {
   Procedure procedure;
-  ResultCode code;
   if (optInstSelected) {
     procedure = Procedure::Install;
-    code = engine_.DoInstall();
   } else if (optDeInstSelected) {
     procedure = Procedure::Uninstall;
-    code = engine_.DoUninstall();
   } else {
     return AfterClick::StayOpen;
   }
-  exitCode_ = code;
+  const std::optional<ResultCode> code = runProcedure_(procedure);
+  if (!code) return AfterClick::Close;
+  exitCode_ = *code;
   // The settings are read only now: TargetDir is the folder the procedure
   // worked on.
-  ShowResultMessage(language_, procedure, code, engine_.TemplateName(), engine_.TargetDir(),
-                    showMessage_);
+  ShowResultMessage(language_, procedure, *code, templateName_, targetDir_, showMessage_);
   return AfterClick::Close;
 }
 

@@ -18,9 +18,10 @@ bool ActionDialog::Open(Session& session, Language language) {
 }
 
 ActionDialog::ActionDialog(Session& session, Language language)
-    : LayoutWindow(session, ActionDialogLayout()),
+    : LayoutWindow(ActionDialogLayout()),
+      session_(session),
       texts_(ActionDialogTextsFor(language)),
-      logic_(language, session.Engine(),
+      logic_(language, session.runProcedure, session.templateName, session.targetDir,
              [this](const std::wstring& text, const std::wstring& title, unsigned style) {
                MessageBoxW(Handle(), text.c_str(), title.c_str(), style);
              }) {}
@@ -35,12 +36,13 @@ bool ActionDialog::OnClick(ControlId id) {
   switch (id) {
     case ControlId::cmdOk:
       // The procedure and its message box run here, on the one UI thread;
-      // the dialog takes no input meanwhile.
+      // the dialog takes no input meanwhile. Waiting for another instance,
+      // it may be left: it then closes with nothing done.
       if (logic_.OnOk(IsSelected(ControlId::optInst), IsSelected(ControlId::optDeInst)) ==
           AfterClick::StayOpen) {
         return false;
       }
-      CurrentSession().SetExitCode(logic_.ExitCode());
+      session_.exitCode = logic_.ExitCode();
       return true;
     case ControlId::cmdCancel: return true;
     default: return false;

@@ -3,10 +3,14 @@
 // three share one design and differ in their texts, the language of their
 // messages and the icon (only frmDeu has the program icon).
 #include "ui/ActionDialogLogic.h"
+#include "ui/Session.h"
 #include "ui/Window_win.h"
 #include "ui/WindowTexts.h"
 
 namespace lexiphon {
+
+// Also used by the end-to-end tests to find the window.
+constexpr const wchar_t* kActionDialogClassName = L"LexiphonSetup.ActionDialog";
 
 class ActionDialog final : public LayoutWindow {
  public:
@@ -21,6 +25,7 @@ class ActionDialog final : public LayoutWindow {
   bool OnClick(ControlId id) override;
   bool IsSelected(ControlId option) const;
 
+  Session& session_;
   const ActionDialogTexts& texts_;
   ActionDialogLogic logic_;
 };

@@ -1,5 +1,6 @@
 #include "ui/Window_win.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "resources/resource.h"
@@ -72,6 +73,67 @@ DWORD ControlStyle(ControlKind kind) {
   return 0;
 }
 
+// Sizes and places the window, then moves it, keeping its size, into the
+// work area of its monitor: right and bottom edges first, then left and top,
+// so that a window larger than the work area starts at its top-left and its
+// caption and close box stay on the screen.
+void PlaceInWorkArea(HWND hwnd, int left, int top, SIZE size) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    left = std::max(std::min(left, static_cast<int>(work.right - size.cx)),
+                    static_cast<int>(work.left));
+    top = std::max(std::min(top, static_cast<int>(work.bottom - size.cy)),
+                   static_cast<int>(work.top));
+  }
+  SetWindowPos(hwnd, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The program's windows, all on the one UI thread.
+int openWindows = 0;
+
+// The WaitInClick going on, if any.
+bool waitingInClick = false;
+bool leaveRequested = false;
+
+void RequestLeave() {
+  if (waitingInClick) leaveRequested = true;
+}
+
+// While a click handler waits, a control other than Cancel gets only its
+// painting and the system keys, which reach the window's frame (Alt+F4,
+// the system menu): a click or key there would change what was chosen.
+bool KeepsTheWindowAlive(const MSG& message) {
+  const bool toControl =
+      message.hwnd && (GetWindowLongPtrW(message.hwnd, GWL_STYLE) & WS_CHILD) != 0 &&
+      GetDlgCtrlID(message.hwnd) != static_cast<int>(ControlId::cmdCancel);
+  return !toControl || message.message == WM_PAINT ||
+         (message.message >= WM_SYSKEYDOWN && message.message <= WM_SYSDEADCHAR);
+}
+
+ClickWait WaitKeepingTheWindowAlive(HANDLE object) {
+  for (;;) {
+    const DWORD woke =
+        MsgWaitForMultipleObjectsEx(1, &object, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0 || woke == WAIT_ABANDONED_0) return ClickWait::Signalled;
+    if (woke != WAIT_OBJECT_0 + 1) return ClickWait::Failed;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      // The main loop still needs to see a request to quit.
+      if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return ClickWait::Left;
+      }
+      if (KeepsTheWindowAlive(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      if (leaveRequested) return ClickWait::Left;
+    }
+  }
+}
+
 // The icon image nearest to the system's size; shared, so never destroyed.
 HICON LoadProgramIcon(int sizeMetric) {
   const int size = GetSystemMetrics(sizeMetric);
@@ -93,8 +155,21 @@ void RegisterWindowClass(const wchar_t* className, WNDPROC procedure) {
 
 }  // namespace
 
-LayoutWindow::LayoutWindow(Session& session, const WindowLayout& layout)
-    : session_(session), layout_(layout) {}
+ClickWait WaitInClick(HANDLE object) {
+  switch (WaitForSingleObject(object, 0)) {
+    case WAIT_OBJECT_0:
+    case WAIT_ABANDONED: return ClickWait::Signalled;
+    case WAIT_TIMEOUT: break;
+    default: return ClickWait::Failed;
+  }
+  waitingInClick = true;
+  leaveRequested = false;
+  const ClickWait end = WaitKeepingTheWindowAlive(object);
+  waitingInClick = false;
+  return end;
+}
+
+LayoutWindow::LayoutWindow(const WindowLayout& layout) : layout_(layout) {}
 
 LayoutWindow::~LayoutWindow() = default;
 
@@ -119,12 +194,11 @@ bool LayoutWindow::Create(const wchar_t* className, const std::wstring& caption,
 
   const unsigned dpi = WindowDpi(hwnd);
   const SIZE size = WindowSizeFor(ClientSize(layout_, dpi), dpi);
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
-  const int top = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
-  SetWindowPos(hwnd, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceInWorkArea(hwnd, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                  (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size);
   ApplyDpi(dpi);
   ownedByWindow_ = true;
-  session_.WindowOpened();
+  ++openWindows;
   return true;
 }
 
@@ -143,9 +217,8 @@ LRESULT CALLBACK LayoutWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
     window->hwnd_ = nullptr;
     // A window that failed during CreateWindowExW is still its creator's.
     if (window->ownedByWindow_) {
-      Session& session = window->session_;
       delete window;
-      session.WindowClosed();
+      if (--openWindows == 0) PostQuitMessage(0);
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
@@ -160,10 +233,15 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // and no control, and anyone may post a WM_COMMAND. A click handler
       // runs a procedure and its message box, whose message loop would
       // deliver further clicks to this window: they are dropped, so that one
-      // OK runs one procedure and the window outlives its handler.
+      // OK runs one procedure and the window outlives its handler. Cancel
+      // during a WaitInClick is noted, and the wait ends.
       const int id = LOWORD(wParam);
-      if (handlingClick_ || HIWORD(wParam) != BN_CLICKED || lParam == 0 ||
+      if (HIWORD(wParam) != BN_CLICKED || lParam == 0 ||
           reinterpret_cast<HWND>(lParam) != Control(static_cast<ControlId>(id))) {
+        return 0;
+      }
+      if (handlingClick_) {
+        if (static_cast<ControlId>(id) == ControlId::cmdCancel) RequestLeave();
         return 0;
       }
       handlingClick_ = true;
@@ -176,8 +254,12 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       // While a click is handled, its procedure or message box still runs
       // on this window: a close request then is dropped, and the window
-      // closes when the handler is done, if the handler says so.
-      if (handlingClick_) return 0;
+      // closes when the handler is done, if the handler says so. During a
+      // WaitInClick it ends the wait.
+      if (handlingClick_) {
+        RequestLeave();
+        return 0;
+      }
       return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_ACTIVATE:
       OnActivate(LOWORD(wParam) != WA_INACTIVE);
@@ -187,15 +269,15 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // have (100 % to 500 %); a message without a rectangle, or with a DPI
       // outside 50 % to 1000 %, was posted by someone else. The rectangle is
       // not read even then, since a posted pointer may point anywhere: the
-      // window keeps its centre and takes the size of the new DPI.
+      // window keeps its centre, within the work area, and takes the size of
+      // the new DPI.
       const unsigned dpi = HIWORD(wParam);
       if (lParam == 0 || dpi < kDesignDpi / 2 || dpi > kDesignDpi * 10) return 0;
       const SIZE size = WindowSizeFor(ClientSize(layout_, dpi), dpi);
       RECT frame{};
       GetWindowRect(hwnd_, &frame);
-      SetWindowPos(hwnd_, nullptr, (frame.left + frame.right - size.cx) / 2,
-                   (frame.top + frame.bottom - size.cy) / 2, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      PlaceInWorkArea(hwnd_, (frame.left + frame.right - size.cx) / 2,
+                      (frame.top + frame.bottom - size.cy) / 2, size);
       ApplyDpi(dpi);
       return 0;
     }

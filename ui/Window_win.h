@@ -6,37 +6,24 @@
 
 #include "platform/ScopedHandle_win.h"
 #include "platform/WinApi.h"
-#include "ui/ActionDialogLogic.h"
 #include "ui/Layout.h"
 
 namespace lexiphon {
 
-// Window class names, also used by the end-to-end tests to find the windows.
-constexpr const wchar_t* kChooserClassName = L"LexiphonSetup.frmMain";
-constexpr const wchar_t* kActionDialogClassName = L"LexiphonSetup.ActionDialog";
-
 // The DPI at which one pixel is 15 twips.
 constexpr unsigned kDesignDpi = 96;
 
-// What the windows of one run share: the engine, the count of open windows,
-// so that the program ends when its last window is gone, and the code the
-// process ends with.
-class Session {
- public:
-  explicit Session(InstallEngine& engine) : engine_(engine) {}
-  InstallEngine& Engine() { return engine_; }
-  void WindowOpened() { ++openWindows_; }
-  void WindowClosed() {
-    if (--openWindows_ == 0) PostQuitMessage(0);
-  }
-  int ExitCode() const { return exitCode_; }
-  void SetExitCode(int code) { exitCode_ = code; }
+enum class ClickWait { Signalled, Left, Failed };
 
- private:
-  InstallEngine& engine_;
-  int openWindows_ = 0;
-  int exitCode_ = kExitUserCancelled;
-};
+// Waits for `object` from within a click handler, keeping the windows alive:
+// only painting, activation, the frames and system menus and messages sent
+// by other programs are handled. The controls take no input but the system
+// keys, so that nothing chosen can change, except Cancel, whose click ends
+// the wait as Left, as do the close box, Alt+F4 and WM_CLOSE; the handler
+// acts on it once the wait has returned. An object signalled already is
+// taken without handling any message; an abandoned mutex counts as
+// signalled (and is then owned).
+ClickWait WaitInClick(HANDLE object);
 
 class LayoutWindow {
  public:
@@ -46,21 +33,22 @@ class LayoutWindow {
   HWND Handle() const { return hwnd_; }
 
  protected:
-  LayoutWindow(Session& session, const WindowLayout& layout);
+  explicit LayoutWindow(const WindowLayout& layout);
   virtual ~LayoutWindow();
 
-  // Creates the window, hidden, with its controls, centred on the screen and
-  // with the client area of the layout at the window's DPI. From then on the
-  // object belongs to the window and is deleted when the window is destroyed.
-  // On failure the caller still owns it.
+  // Creates the window, hidden, with its controls, centred on the screen
+  // within the work area, and with the client area of the layout at the
+  // window's DPI. From then on the object belongs to the window and is
+  // deleted when the window is destroyed; the program ends when its last
+  // window is gone. On failure the caller still owns it.
   bool Create(const wchar_t* className, const std::wstring& caption, bool withProgramIcon);
 
   HWND Control(ControlId id) const { return GetDlgItem(hwnd_, static_cast<int>(id)); }
-  Session& CurrentSession() { return session_; }
 
   virtual const wchar_t* TextOf(ControlId id) const = 0;
   // A click of one of the window's buttons; true when the window is to
-  // close. Clicks and close requests that come meanwhile are ignored.
+  // close. Clicks and close requests that come meanwhile are ignored, but
+  // for those that end a WaitInClick.
   virtual bool OnClick(ControlId id) = 0;
   // After the controls have been placed for a new DPI.
   virtual void OnDpiApplied(unsigned dpi) { (void)dpi; }
@@ -72,7 +60,6 @@ class LayoutWindow {
   void ApplyDpi(unsigned dpi);
   void OnActivate(bool active);
 
-  Session& session_;
   const WindowLayout& layout_;
   HWND hwnd_ = nullptr;
   GdiObject<HFONT> font_;
@@ -80,18 +67,5 @@ class LayoutWindow {
   bool ownedByWindow_ = false;
   bool handlingClick_ = false;
 };
-
-// The header of a 32-bit top-down RGB bitmap: the one pixel layout the
-// program draws in and the tests read back.
-inline BITMAPINFO TopDownRgb32(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // rows from the top
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
 
 }  // namespace lexiphon

@@ -66,7 +66,7 @@ bool frmMain::Open(Session& session, int showCommand) {
   return true;
 }
 
-frmMain::frmMain(Session& session) : LayoutWindow(session, ChooserLayout()) {}
+frmMain::frmMain(Session& session) : LayoutWindow(ChooserLayout()), session_(session) {}
 
 frmMain::~frmMain() = default;
 
@@ -79,7 +79,7 @@ bool frmMain::OnClick(ControlId id) {
   // The dialog is showing before the chooser goes, so the program always
   // has a window. Should it fail to open, the chooser stays.
   const Flag* flag = FlagOf(id);
-  return flag && ActionDialog::Open(CurrentSession(), flag->language);
+  return flag && ActionDialog::Open(session_, flag->language);
 }
 
 void frmMain::OnDpiApplied(unsigned dpi) {

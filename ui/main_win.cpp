@@ -8,7 +8,7 @@
 #include "engine/SharedSubs.h"
 #include "engine/WindowsFileSystem_win.h"
 #include "registry/WindowsRegistry_win.h"
-#include "ui/ExclusiveEngine_win.h"
+#include "ui/ProcedureLock_win.h"
 #include "ui/frmMain_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -23,9 +23,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     MessageBoxW(nullptr, text.c_str(), title.c_str(), style);
   };
   lexiphon::SharedSubs subs(registry, files, registryMessageBox);
-  lexiphon::SharedSubsEngine engine(subs);
-  lexiphon::ExclusiveEngine exclusiveEngine(engine);
-  lexiphon::Session session(exclusiveEngine);
+  // OK's procedure, one at a time on this machine.
+  auto runProcedure = [&subs](lexiphon::Procedure procedure) {
+    const lexiphon::ProcedureLock lock;
+    if (lock.UserLeft()) return std::optional<lexiphon::ResultCode>();
+    return std::optional(procedure == lexiphon::Procedure::Install ? subs.DoInstall()
+                                                                    : subs.DoUninstall());
+  };
+  lexiphon::Session session{runProcedure, subs.TemplateName, subs.TargetDir};
   if (!lexiphon::frmMain::Open(session, showCommand)) return 1;
 
   MSG message;
@@ -39,5 +44,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   }
   // The outcome for a script that started the program: the result code of
   // the procedure that ran, or that the user left without running one.
-  return session.ExitCode();
+  return session.exitCode;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,28 +11,27 @@ namespace {
 
 const std::wstring kTargetAfterRun = L"C:\\Office\\OFFICE11\\Startup";
 
-// Returns the codes it is given and counts the runs. TargetDir is set while
-// a procedure runs, as Word discovery does.
-class FakeEngine : public InstallEngine {
- public:
+// Returns the codes it is given, or nothing as for a user who left while
+// waiting, and counts the runs. TargetDir is set while a procedure runs, as
+// Word discovery does.
+struct FakeProcedures {
   ResultCode installCode = 0;
   ResultCode uninstallCode = 0;
+  bool userLeaves = false;
   int installRuns = 0;
   int uninstallRuns = 0;
   std::wstring targetDir;
 
-  ResultCode DoInstall() override {
-    ++installRuns;
+  std::optional<ResultCode> Run(Procedure procedure) {
+    if (userLeaves) return std::nullopt;
     targetDir = kTargetAfterRun;
-    return installCode;
-  }
-  ResultCode DoUninstall() override {
+    if (procedure == Procedure::Install) {
+      ++installRuns;
+      return installCode;
+    }
     ++uninstallRuns;
-    targetDir = kTargetAfterRun;
     return uninstallCode;
   }
-  std::wstring TemplateName() const override { return L"Lexiphon.dot"; }
-  std::wstring TargetDir() const override { return targetDir; }
 };
 
 struct ShownBox {
@@ -43,9 +43,12 @@ struct ShownBox {
 class ActionDialogOk : public ::testing::Test {
  protected:
   ActionDialogLogic Dialog(Language language) {
-    return ActionDialogLogic(language, engine,
-                             [this](const std::wstring& text, const std::wstring& title,
-                                    unsigned style) { shown.push_back({text, title, style}); });
+    return ActionDialogLogic(
+        language, [this](Procedure procedure) { return procedures.Run(procedure); }, templateName,
+        procedures.targetDir,
+        [this](const std::wstring& text, const std::wstring& title, unsigned style) {
+          shown.push_back({text, title, style});
+        });
   }
 
   void ExpectOneBox(Language language, Procedure procedure, ResultCode code) {
@@ -58,7 +61,8 @@ class ActionDialogOk : public ::testing::Test {
     EXPECT_EQ(expected->style, shown[0].style);
   }
 
-  FakeEngine engine;
+  FakeProcedures procedures;
+  const std::wstring templateName = L"Lexiphon.dot";
   std::vector<ShownBox> shown;
 };
 
@@ -79,36 +83,36 @@ TEST_F(ActionDialogOk, RunsTheSelectedProcedureOnceAndReportsItsCodeInTheDialogs
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(static_cast<int>(row.language)) +
                  (row.install ? " install " : " uninstall ") + std::to_string(row.code));
-    engine = FakeEngine();
+    procedures = FakeProcedures();
     shown.clear();
-    engine.installCode = engine.uninstallCode = row.code;
+    procedures.installCode = procedures.uninstallCode = row.code;
 
     ActionDialogLogic dialog = Dialog(row.language);
     EXPECT_EQ(AfterClick::Close, dialog.OnOk(row.install, !row.install));
     EXPECT_EQ(row.code, dialog.ExitCode());
 
-    EXPECT_EQ(row.install ? 1 : 0, engine.installRuns);
-    EXPECT_EQ(row.install ? 0 : 1, engine.uninstallRuns);
+    EXPECT_EQ(row.install ? 1 : 0, procedures.installRuns);
+    EXPECT_EQ(row.install ? 0 : 1, procedures.uninstallRuns);
     ExpectOneBox(row.language, row.install ? Procedure::Install : Procedure::Uninstall, row.code);
   }
 }
 
 TEST_F(ActionDialogOk, ReadsTheInstallOptionFirst) {
   EXPECT_EQ(AfterClick::Close, Dialog(Language::English).OnOk(true, true));
-  EXPECT_EQ(1, engine.installRuns);
-  EXPECT_EQ(0, engine.uninstallRuns);
+  EXPECT_EQ(1, procedures.installRuns);
+  EXPECT_EQ(0, procedures.uninstallRuns);
 }
 
 TEST_F(ActionDialogOk, WithNoOptionSelectedDoesNothingAndALaterOkStillWorks) {
   ActionDialogLogic dialog = Dialog(Language::German);
   EXPECT_EQ(AfterClick::StayOpen, dialog.OnOk(false, false));
-  EXPECT_EQ(0, engine.installRuns);
-  EXPECT_EQ(0, engine.uninstallRuns);
+  EXPECT_EQ(0, procedures.installRuns);
+  EXPECT_EQ(0, procedures.uninstallRuns);
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(kExitUserCancelled, dialog.ExitCode());
 
   EXPECT_EQ(AfterClick::Close, dialog.OnOk(false, true));
-  EXPECT_EQ(1, engine.uninstallRuns);
+  EXPECT_EQ(1, procedures.uninstallRuns);
   ExpectOneBox(Language::German, Procedure::Uninstall, 0);
 }
 
@@ -120,14 +124,22 @@ TEST_F(ActionDialogOk, ACodeWithoutAMessageShowsNothingAndTheDialogStillCloses) 
   const Row rows[] = {{false, -3}, {false, -5}, {true, 1}, {true, -6}, {false, -300}};
   for (const Row& row : rows) {
     SCOPED_TRACE((row.install ? "install " : "uninstall ") + std::to_string(row.code));
-    engine = FakeEngine();
+    procedures = FakeProcedures();
     shown.clear();
-    engine.installCode = engine.uninstallCode = row.code;
+    procedures.installCode = procedures.uninstallCode = row.code;
 
     EXPECT_EQ(AfterClick::Close, Dialog(Language::English).OnOk(row.install, !row.install));
-    EXPECT_EQ(1, engine.installRuns + engine.uninstallRuns);
+    EXPECT_EQ(1, procedures.installRuns + procedures.uninstallRuns);
     EXPECT_TRUE(shown.empty());
   }
+}
+
+TEST_F(ActionDialogOk, LeavingWhileWaitingForAnotherInstanceClosesWithoutAMessage) {
+  procedures.userLeaves = true;
+  ActionDialogLogic dialog = Dialog(Language::English);
+  EXPECT_EQ(AfterClick::Close, dialog.OnOk(true, false));
+  EXPECT_EQ(kExitUserCancelled, dialog.ExitCode());
+  EXPECT_TRUE(shown.empty());
 }
 
 }  // namespace

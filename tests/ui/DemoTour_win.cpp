@@ -9,7 +9,8 @@
 #include <string>
 
 #include "WindowDriver_win.h"
-#include "ui/Window_win.h"
+#include "ui/ActionDialog_win.h"
+#include "ui/frmMain_win.h"
 
 namespace lexiphon {
 namespace {

@@ -22,8 +22,9 @@
 #include "ui/Layout.h"
 #include "ui/MessageCatalogue.h"
 #include "platform/ScopedHandle_win.h"
-#include "ui/ExclusiveEngine_win.h"
-#include "ui/Window_win.h"
+#include "ui/ActionDialog_win.h"
+#include "ui/ProcedureLock_win.h"
+#include "ui/frmMain_win.h"
 
 namespace lexiphon {
 
@@ -533,6 +534,46 @@ TEST_F(EndToEnd, MessagesThatWindowsWouldNotSendAreIgnored) {
   EXPECT_FALSE(fs::exists(startup_));
 }
 
+// A window sized for a new DPI stays in the work area of its monitor: moved
+// back in where it would stick out, and at the work area's top-left when it
+// is larger than that.
+TEST_F(EndToEnd, AWindowSizedForADpiStaysInTheWorkArea) {
+  Start();
+  HWND chooser = WaitForWindow(kChooserClassName);
+  ASSERT_NE(nullptr, chooser);
+  RECT work{};  // of the one monitor
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+  struct Row {
+    const char* where;
+    POINT at;
+    WORD dpi;
+  };
+  const Row rows[] = {
+      {"at the bottom right", {work.right - 100, work.bottom - 50}, 144},
+      {"above and left of the work area", {work.left - 300, work.top - 300}, 192},
+      {"larger than the work area", {work.left + 10, work.top + 10}, 480},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.where);
+    RECT frame{};
+    GetWindowRect(chooser, &frame);
+    const LONG widthBefore = frame.right - frame.left;
+    SetWindowPos(chooser, nullptr, row.at.x, row.at.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageW(chooser, WM_DPICHANGED, MAKEWPARAM(row.dpi, row.dpi), 0x10);
+    ASSERT_TRUE(WaitUntil([&] {
+      GetWindowRect(chooser, &frame);
+      return frame.right - frame.left != widthBefore;
+    }));
+    EXPECT_GE(frame.left, work.left);
+    EXPECT_GE(frame.top, work.top);
+    EXPECT_TRUE(frame.right <= work.right || frame.left == work.left) << frame.left;
+    EXPECT_TRUE(frame.bottom <= work.bottom || frame.top == work.top) << frame.top;
+  }
+  PostMessageW(chooser, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ExpectProgramEnds(kExitUserCancelled);
+}
+
 // Holds the procedures' mutex, as a second program would, on a thread of
 // its own until told to let go: by releasing it, or by ending without, which
 // abandons it.
@@ -571,21 +612,45 @@ class MutexHolder {
 };
 
 // While another program holds the mutex, OK waits for it: no procedure runs
-// and no box shows. Once the mutex is released, or abandoned by a program
-// that ended holding it, the procedure runs.
+// and no box shows, but the dialog answers, and a click on an option is
+// dropped. Once the mutex is released, or abandoned by a program that ended
+// holding it, the procedure runs; leaving meanwhile runs nothing.
 TEST_F(EndToEnd, TheProcedureWaitsWhileAnotherProgramHoldsTheMutex) {
-  for (const bool abandon : {false, true}) {
-    SCOPED_TRACE(abandon ? "abandoned" : "released");
-    MutexHolder holder(abandon);
+  struct Row {
+    const char* what;
+    bool abandon;
+    void (*leave)(HWND dialog);
+  };
+  const Row rows[] = {
+      {"released", false, nullptr},
+      {"abandoned", true, nullptr},
+      {"Cancel", false, [](HWND dialog) { Click(ControlOf(dialog, ControlId::cmdCancel)); }},
+      {"close box", false, [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"Alt+F4", false, [](HWND dialog) { EXPECT_TRUE(Press(dialog, {{VK_F4, true}})); }},
+      {"WM_CLOSE", false, [](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    MutexHolder holder(row.abandon);
     ASSERT_TRUE(holder.Holds());
     Start();
     HWND dialog = OpenDialog(ControlId::cmdEng);
     ASSERT_NE(nullptr, dialog);
     Click(ControlOf(dialog, ControlId::cmdOk));
-    Sleep(2 * kQuietMs);
+    Click(ControlOf(dialog, ControlId::optDeInst));
+    Sleep(3 * kQuietMs);
+    LRESULT ignored = 0;
+    EXPECT_TRUE(Query(dialog, WM_NULL, 0, 0, &ignored, kQuietMs)) << "the dialog does not answer";
+    EXPECT_FALSE(IsChecked(ControlOf(dialog, ControlId::optDeInst)));
     EXPECT_FALSE(MessageBoxShown());
     EXPECT_FALSE(fs::exists(startup_));
 
+    if (row.leave) {
+      row.leave(dialog);
+      ExpectProgramEnds(kExitUserCancelled);
+      EXPECT_FALSE(fs::exists(startup_));
+      continue;
+    }
     holder.LetGo();
     EXPECT_EQ(Expected(Language::English, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
     ExpectProgramEnds(result::kSuccess);

@@ -1,7 +1,7 @@
 #include "WindowDriver_win.h"
 
 #include "platform/ScopedHandle_win.h"
-#include "ui/Window_win.h"
+#include "ui/frmMain_win.h"
 
 #include <filesystem>
 #include <fstream>
@@ -108,9 +108,10 @@ PixelRect RectInParent(HWND control) {
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-bool Query(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+bool Query(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
+           DWORD timeoutMs) {
   DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kWaitMs, &answer)) {
+  if (!SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, timeoutMs, &answer)) {
     return false;
   }
   *result = static_cast<LRESULT>(answer);

@@ -53,7 +53,8 @@ SIZE ClientSizeOf(HWND window);
 PixelRect RectInParent(HWND control);
 
 // Sent with a timeout, so that a hung program cannot block the caller.
-bool Query(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+bool Query(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
+           DWORD timeoutMs = kWaitMs);
 bool IsChecked(HWND button);
 
 // Posted, not sent: a click that opens a modal message box would not return.

@@ -1,4 +1,6 @@
-#include "ui/ExclusiveEngine_win.h"
+#include "ui/ProcedureLock_win.h"
+
+#include "ui/Window_win.h"
 
 namespace lexiphon {
 
@@ -8,22 +10,13 @@ ProcedureLock::ProcedureLock() : mutex_(CreateMutexW(nullptr, FALSE, kProcedureM
     mutex_.Reset(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kProcedureMutexName));
   }
   if (!mutex_) return;
-  const DWORD waited = WaitForSingleObject(mutex_.Get(), INFINITE);
-  held_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+  const ClickWait waited = WaitInClick(mutex_.Get());
+  held_ = waited == ClickWait::Signalled;
+  userLeft_ = waited == ClickWait::Left;
 }
 
 ProcedureLock::~ProcedureLock() {
   if (held_) ReleaseMutex(mutex_.Get());
-}
-
-ResultCode ExclusiveEngine::DoInstall() {
-  const ProcedureLock lock;
-  return engine_.DoInstall();
-}
-
-ResultCode ExclusiveEngine::DoUninstall() {
-  const ProcedureLock lock;
-  return engine_.DoUninstall();
 }
 
 }  // namespace lexiphon
