@@ -42,6 +42,10 @@ ensure_packages() {
   [ -x /usr/bin/convert ] && /usr/bin/convert -version 2>/dev/null | grep -q ImageMagick \
     || missing+=(imagemagick)
   command -v flock >/dev/null || missing+=(util-linux)
+  # The release: its archive, its signature and the test certificates.
+  command -v zip >/dev/null || missing+=(zip)
+  command -v osslsigncode >/dev/null || missing+=(osslsigncode)
+  command -v openssl >/dev/null || missing+=(openssl)
   install_packages "${missing[@]}"
 }
 

@@ -745,7 +745,7 @@ class ReleaseArchive : public EndToEnd {
   fs::path packed_;
 };
 
-TEST_F(ReleaseArchive, RunFromTheUnpackedFolderItInstalls) {
+TEST_F(ReleaseArchive, RunFromTheUnpackedFolderItInstallsAndUninstalls) {
   package_ = unpacked_;
   Start();
   HWND dialog = OpenDialog(ControlId::cmdEng);
@@ -756,6 +756,17 @@ TEST_F(ReleaseArchive, RunFromTheUnpackedFolderItInstalls) {
   std::vector<std::wstring> shipped = Listing(unpacked_);
   shipped.erase(std::remove(shipped.begin(), shipped.end(), L"LexiphonSetup.exe"), shipped.end());
   EXPECT_EQ(shipped, Listing(startup_));
+
+  Start();
+  dialog = OpenDialog(ControlId::cmdEng);
+  ASSERT_NE(nullptr, dialog);
+  Click(ControlOf(dialog, ControlId::optDeInst));
+  ASSERT_TRUE(WaitUntil([&] { return IsChecked(ControlOf(dialog, ControlId::optDeInst)); }));
+  Click(ControlOf(dialog, ControlId::cmdOk));
+  EXPECT_EQ(Expected(Language::English, Procedure::Uninstall, 0, TargetDir()),
+            AnswerBoxOf(dialog));
+  ExpectProgramEnds(result::kSuccess);
+  EXPECT_EQ(std::vector<std::wstring>{}, Listing(startup_));
 }
 
 TEST_F(ReleaseArchive, RunNextToTheStillPackedArchiveItAsksToUnpackFirst) {
