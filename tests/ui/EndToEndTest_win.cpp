@@ -107,14 +107,10 @@ std::wstring AccessibleName(HWND control) {
   return result;
 }
 
-// The button shows the bitmap file pixel for pixel, drawn centred and a
-// few pixels larger than the button. Only the middle is compared: the
-// button may draw its frame and focus rectangle over the picture's edges.
-void ExpectShowsBitmap(HWND button, const std::wstring& bmpPath) {
-  const Image expected = LoadBitmapFile(bmpPath);
-  ASSERT_FALSE(expected.pixels.empty()) << "cannot load " << fs::path(bmpPath).string();
-  const Image shown = Capture(button);
-  ASSERT_FALSE(shown.pixels.empty()) << "cannot read the screen";
+// True when `shown` holds `expected` drawn centred and a few pixels larger.
+// Only the middle is compared: the button may draw its frame and focus
+// rectangle over the picture's edges.
+bool ShowsImage(const Image& shown, const Image& expected) {
   constexpr int kEdge = 4;
   const int left = (shown.width - expected.width) / 2;
   const int top = (shown.height - expected.height) / 2;
@@ -127,8 +123,23 @@ void ExpectShowsBitmap(HWND button, const std::wstring& bmpPath) {
           same = shown.At(x, y) == expected.At(x - left - dx, y - top - dy);
         }
       }
-      if (same) return;
+      if (same) return true;
     }
+  }
+  return false;
+}
+
+// The button shows the bitmap file pixel for pixel. The screen is read
+// again for up to two seconds: on a busy machine the X server may not have
+// drawn the button yet.
+void ExpectShowsBitmap(HWND button, const std::wstring& bmpPath) {
+  const Image expected = LoadBitmapFile(bmpPath);
+  ASSERT_FALSE(expected.pixels.empty()) << "cannot load " << fs::path(bmpPath).string();
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (attempt > 0) Sleep(100);
+    const Image shown = Capture(button);
+    ASSERT_FALSE(shown.pixels.empty()) << "cannot read the screen";
+    if (ShowsImage(shown, expected)) return;
   }
   ADD_FAILURE() << "the button does not show " << fs::path(bmpPath).string();
 }
