@@ -52,7 +52,7 @@ class RegistryApi {
   virtual long SubkeyName(KeyHandle key, std::uint32_t index, char* name, std::uint32_t capacity,
                           std::uint32_t& length) = 0;
   // Reads the type and data of a value into `data` when the data fits in
-  // `capacity` bytes; `size` is then its size.
+  // `capacity` bytes; `size` is the data's size, also when it does not fit.
   virtual long QueryValue(KeyHandle key, const char* name, std::uint32_t& type, char* data,
                           std::uint32_t capacity, std::uint32_t& size) = 0;
   virtual long CloseKey(KeyHandle key) = 0;
