@@ -16,15 +16,17 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "TestRegistry.h"
 #include "engine/SharedSubs.h"
-#include "registry/MemoryRegistry.h"
 #include "registry/clsRegistryAccess.h"
 
 namespace lexiphon::fuzz {
 namespace {
 
+using testing::CountingRegistry;
+using testing::TestRegistry;
+
 const std::string kOffice = "Software\\Microsoft\\Office";
-constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::size_t kMaxEnumName = 254;    // the class's 255-character buffer less the NUL
 constexpr std::size_t kMaxValueText = 1024;  // the class's value buffer
 
@@ -135,28 +137,10 @@ std::vector<unsigned char> PathData(FuzzedDataProvider& in) {
   return std::vector<unsigned char>(text.begin(), text.end());
 }
 
-void CreateKey(MemoryRegistry& hive, const std::string& path, std::uint32_t view) {
-  KeyHandle key = 0;
-  if (hive.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, kKeyAllAccess | view,
-                           nullptr, &key, nullptr) == win32::kSuccess)
-    hive.RegCloseKey(key);
-}
-
-void SetValue(MemoryRegistry& hive, const std::string& path, const std::string& name,
-              std::uint32_t type, const std::vector<unsigned char>& data, std::uint32_t view) {
-  KeyHandle key = 0;
-  if (hive.RegCreateKeyExA(kHkeyLocalMachine, path.c_str(), 0, nullptr, 0, kKeyAllAccess | view,
-                           nullptr, &key, nullptr) != win32::kSuccess)
-    return;
-  hive.RegSetValueExA(key, name.c_str(), 0, type, data.data(),
-                      static_cast<std::uint32_t>(data.size()));
-  hive.RegCloseKey(key);
-}
-
 // Each step names an Office version and does one thing to it. An exhausted
 // input picks the first choice everywhere, so the first choices are the
 // plausible ones: a Word folder in a "Path" string.
-void BuildHive(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
+void BuildHive(TestRegistry& hive, FuzzedDataProvider& in, int steps,
                std::vector<std::string>& names) {
   for (int step = 0; step < steps; ++step) {
     const std::uint32_t view = PickOf(in, {kKeyWow64_64Key, kKeyWow64_32Key});
@@ -178,18 +162,18 @@ void BuildHive(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
             in.ConsumeIntegralInRange(0, 3) == 3
                 ? in.ConsumeIntegral<std::uint32_t>()
                 : PickOf(in, {kRegSz, kRegExpandSz, kRegMultiSz, kRegBinary, kRegDword, kRegNone});
-        SetValue(hive, in.ConsumeIntegralInRange(0, 7) == 7 ? version : root, valueName, type,
-                 PathData(in), view);
+        hive.SetValue(in.ConsumeIntegralInRange(0, 7) == 7 ? version : root, valueName, type,
+                      PathData(in), view);
         break;
       }
       case 4:
-        CreateKey(hive, version, view);
+        hive.CreateKey(version, view);
         break;
       case 5:
-        CreateKey(hive, root, view);
+        hive.CreateKey(root, view);
         break;
       default:  // keys with subkeys stay, as in the real registry
-        hive.RegDeleteKeyA(kHkeyLocalMachine, (in.ConsumeBool() ? version : root).c_str());
+        hive.Api().DeleteKey(kHkeyLocalMachine, (in.ConsumeBool() ? version : root).c_str());
         break;
     }
   }
@@ -197,26 +181,26 @@ void BuildHive(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
 
 // The data of a value as the hive holds it, read with room enough; false
 // when the key or the value cannot be read.
-bool ReadRaw(MemoryRegistry& hive, KeyHandle parent, const std::string& keyName,
+bool ReadRaw(RegistryApi& hive, KeyHandle parent, const std::string& keyName,
              const std::string& valueName, std::string* data, std::uint32_t view = 0) {
   KeyHandle key = 0;
-  if (hive.RegOpenKeyExA(parent, keyName.c_str(), 0, kKeyQueryValue | view, &key) !=
-      win32::kSuccess)
+  if (hive.OpenKey(parent, keyName.c_str(), kKeyQueryValue | view, key) != win32::kSuccess)
     return false;
+  std::uint32_t type = 0;
   std::uint32_t size = 0;
-  long rc = hive.RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr, nullptr, &size);
-  if (rc == win32::kSuccess) {
+  // Asked with no room, the registry says how much the data needs.
+  long rc = hive.QueryValue(key, valueName.c_str(), type, nullptr, 0, size);
+  if (rc != win32::kSuccess && size > 0) {
     data->assign(size, '\0');
-    rc = hive.RegQueryValueExA(key, valueName.c_str(), nullptr, nullptr,
-                               reinterpret_cast<unsigned char*>(data->data()), &size);
+    rc = hive.QueryValue(key, valueName.c_str(), type, data->data(), size, size);
   }
-  hive.RegCloseKey(key);
+  hive.CloseKey(key);
   return rc == win32::kSuccess;
 }
 
 // QueryRegEntry against the raw data: the text up to the first NUL, nothing
 // for data too large for the buffer, never a character the value lacks.
-void CheckValueText(MemoryRegistry& hive, KeyHandle parent, const std::string& keyName,
+void CheckValueText(RegistryApi& hive, KeyHandle parent, const std::string& keyName,
                     const std::string& valueName, const std::wstring& text,
                     std::uint32_t view = 0) {
   std::string data;
@@ -237,26 +221,26 @@ void CheckValueText(MemoryRegistry& hive, KeyHandle parent, const std::string& k
 
 // The names of the Office versions in one view that a 255-character
 // enumeration buffer gets to see: those before the first name too long for it.
-std::vector<std::string> VisibleVersions(MemoryRegistry& hive, std::uint32_t view) {
+std::vector<std::string> VisibleVersions(RegistryApi& hive, std::uint32_t view) {
   std::vector<std::string> versions;
   KeyHandle office = 0;
-  if (hive.RegOpenKeyExA(kHkeyLocalMachine, kOffice.c_str(), 0, kKeyEnumerateSubKeys | view,
-                         &office) != win32::kSuccess)
+  if (hive.OpenKey(kHkeyLocalMachine, kOffice.c_str(), kKeyEnumerateSubKeys | view, office) !=
+      win32::kSuccess)
     return versions;
   std::vector<char> name(1024);
   for (;;) {
-    auto length = static_cast<std::uint32_t>(name.size());
-    if (hive.RegEnumKeyExA(office, static_cast<std::uint32_t>(versions.size()), name.data(),
-                           &length, nullptr, nullptr, nullptr, nullptr) != win32::kSuccess ||
+    std::uint32_t length = 0;
+    if (hive.SubkeyName(office, static_cast<std::uint32_t>(versions.size()), name.data(),
+                        static_cast<std::uint32_t>(name.size()), length) != win32::kSuccess ||
         length > kMaxEnumName)
       break;
     versions.emplace_back(name.data(), length);
   }
-  hive.RegCloseKey(office);
+  hive.CloseKey(office);
   return versions;
 }
 
-void CheckDiscovery(MemoryRegistry& hive) {
+void CheckDiscovery(RegistryApi& hive) {
   std::vector<std::pair<std::uint32_t, std::string>> versions;  // both views, in reading order
   for (const std::uint32_t view : kViews) {
     const std::vector<std::string> names = VisibleVersions(hive, view);
@@ -264,11 +248,12 @@ void CheckDiscovery(MemoryRegistry& hive) {
                    [view](const std::string& name) { return std::make_pair(view, name); });
   }
   Folders files;
-  SharedSubs engine(hive, files);
+  CountingRegistry counting(hive);
+  SharedSubs engine(counting, files);
   const ResultCode rc = engine.InitSettings();
   Check(rc == result::kSuccess || rc == result::kWordNotFound || rc == result::kWordAmbiguous,
         "InitSettings answers 0, -100 or -200");
-  Check(hive.OpenHandleCount() == 0, "discovery closes every key it opens");
+  Check(counting.opened == 0, "discovery closes every key it opens");
   Check(!engine.WordRoots.empty(), "WordRoots has at least one entry");
   Check(engine.WordRoots.size() == std::max<std::size_t>(versions.size(), 1),
         "one Word folder per Office version that the enumeration sees");
@@ -306,30 +291,24 @@ void CheckDiscovery(MemoryRegistry& hive) {
   const std::wstring target = engine.TargetDir;
   Check(engine.InitSettings() == rc && engine.TargetDir == target,
         "a second run gives the same answer");
-  Check(hive.OpenHandleCount() == 0, "the second run closes every key too");
+  Check(counting.opened == 0, "the second run closes every key too");
 }
 
-bool IsRoot(KeyHandle key) {
-  return key == kHkeyClassesRoot || key == kHkeyCurrentUser || key == kHkeyLocalMachine ||
-         key == kHkeyUsers;
-}
-
-void ExerciseRegistryClass(MemoryRegistry& hive, FuzzedDataProvider& in, int steps,
+void ExerciseRegistryClass(RegistryApi& hive, FuzzedDataProvider& in, int steps,
                            const std::vector<std::string>& names) {
-  clsRegistryAccess registry(hive, MessageBoxFn());
+  CountingRegistry counting(hive);
+  clsRegistryAccess registry(counting, MessageBoxFn());
   std::set<KeyHandle> open;
   std::vector<KeyHandle> returned;  // every handle RegOpenKey gave, closed ones too
 
   auto pickHandle = [&]() -> KeyHandle {
-    switch (in.ConsumeIntegralInRange(0, 5)) {
+    switch (in.ConsumeIntegralInRange(0, 4)) {
       case 0:
         return 0;
       case 1:
         return kHkeyLocalMachine;
       case 2:
-        return PickOf(in, {kHkeyClassesRoot, kHkeyCurrentUser, kHkeyUsers});
       case 3:
-      case 4:
         return returned.empty() ? 0x100 : PickOf(in, returned);
       default:
         return in.ConsumeIntegral<KeyHandle>();
@@ -383,8 +362,8 @@ void ExerciseRegistryClass(MemoryRegistry& hive, FuzzedDataProvider& in, int ste
             in.ConsumeBool() ? in.ConsumeIntegralInRange(0, 8) : in.ConsumeIntegral<std::int32_t>();
         std::wstring subKey = L"as it was";
         const std::int32_t found = registry.RegEnumKey(key, index, subKey);
-        Check(found == kTrue || found == kFalse, "RegEnumKey answers True or False");
-        if (found == kTrue) {
+        Check(found == kRegistryTrue || found == kRegistryFalse, "RegEnumKey answers True or False");
+        if (found == kRegistryTrue) {
           Check(subKey.size() <= kMaxEnumName, "an enumerated name has at most 254 characters");
           Check(subKey.find(L'\0') == std::wstring::npos, "an enumerated name holds no NUL");
         } else if (key == 0) {
@@ -410,16 +389,17 @@ void ExerciseRegistryClass(MemoryRegistry& hive, FuzzedDataProvider& in, int ste
         const KeyHandle key = pickHandle();
         const std::int32_t closed = registry.RegCloseKey(key);
         if (open.erase(key) > 0)
-          Check(closed == kTrue, "an open key closes");
-        else if (!IsRoot(key))
-          Check(closed == kFalse, "closing a key that is not open fails");
+          Check(closed == kRegistryTrue, "an open key closes");
+        else if (key != kHkeyLocalMachine)
+          Check(closed == kRegistryFalse, "closing a key that is not open fails");
         break;
       }
     }
-    Check(hive.OpenHandleCount() == open.size(), "only the keys RegOpenKey returned stay open");
+    Check(counting.opened == static_cast<long>(open.size()),
+          "only the keys RegOpenKey returned stay open");
   }
-  for (const KeyHandle key : open) Check(registry.RegCloseKey(key) == kTrue, "an open key closes");
-  Check(hive.OpenHandleCount() == 0, "no key is left open");
+  for (const KeyHandle key : open) Check(registry.RegCloseKey(key) == kRegistryTrue, "an open key closes");
+  Check(counting.opened == 0, "no key is left open");
 }
 
 }  // namespace
@@ -433,13 +413,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int hiveSteps = in.ConsumeIntegralInRange(0, 48);
   const int classSteps = in.ConsumeIntegralInRange(0, 32);
 
-  MemoryRegistry hive(fuzz::PickOf(in, {MemoryRegistry::Machine::Program64,
-                                          MemoryRegistry::Machine::Program32OnWindows64,
-                                          MemoryRegistry::Machine::Windows32}));
+  using Machine = testing::TestRegistry::Machine;
+  const auto hive = testing::TestRegistry::CreateMemory(
+      fuzz::PickOf(in, {Machine::Program64, Machine::Program32OnWindows64, Machine::Windows32}));
   std::vector<std::string> names;
-  fuzz::BuildHive(hive, in, hiveSteps, names);
-  fuzz::Check(hive.OpenHandleCount() == 0, "building the hive closes its keys");
-  fuzz::CheckDiscovery(hive);
-  fuzz::ExerciseRegistryClass(hive, in, classSteps, names);
+  fuzz::BuildHive(*hive, in, hiveSteps, names);
+  fuzz::CheckDiscovery(hive->Api());
+  fuzz::ExerciseRegistryClass(hive->Api(), in, classSteps, names);
   return 0;
 }

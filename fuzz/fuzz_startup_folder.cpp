@@ -6,8 +6,8 @@
 #include <string>
 
 #include "FuzzCheck.h"
+#include "TestRegistry.h"
 #include "engine/SharedSubs.h"
-#include "registry/MemoryRegistry.h"
 
 namespace lexiphon::fuzz {
 namespace {
@@ -17,8 +17,9 @@ const std::wstring kStartup = L"\\Startup";
 std::wstring Decode(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return std::wstring();
   if (data[0] % 2 == 0) {
-    static const MemoryRegistry ansi;
-    return ansi.FromAnsi(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+    static const auto ansi =
+        testing::TestRegistry::CreateMemory(testing::TestRegistry::Machine::Program64);
+    return ansi->Api().FromAnsi(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
   }
   std::wstring text;
   for (std::size_t i = 1; i + 1 < size; i += 2)

@@ -13,7 +13,11 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0601  // Windows 7
-#endif
+// Windows 7, the oldest the program runs on. Set over any earlier value:
+// the first standard header already brought in mingw's own default (the
+// newest Windows), and a later #ifndef would leave that standing.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0601
+#undef WINVER
+#define WINVER 0x0601
 #include <windows.h>

@@ -5,10 +5,6 @@
 namespace lexiphon {
 namespace {
 
-static_assert(sizeof(SecurityAttributes) == sizeof(SECURITY_ATTRIBUTES),
-              "SecurityAttributes must mirror SECURITY_ATTRIBUTES");
-static_assert(sizeof(FileTime) == sizeof(FILETIME), "FileTime must mirror FILETIME");
-
 HKEY ToHkey(KeyHandle key) {
   // Sign extension: the predefined roots are negative 32-bit values.
   return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(key));
@@ -20,66 +16,58 @@ KeyHandle FromHkey(HKEY key) {
 
 }  // namespace
 
-long WindowsRegistry::RegOpenKeyExA(KeyHandle key, const char* subKey, std::uint32_t options,
-                                    std::uint32_t access, KeyHandle* result) {
+long WindowsRegistry::OpenKey(KeyHandle parent, const char* path, std::uint32_t access,
+                              KeyHandle& key) {
   HKEY opened = nullptr;
-  const LONG rc = ::RegOpenKeyExA(ToHkey(key), subKey, options, access, &opened);
-  if (result) *result = rc == ERROR_SUCCESS ? FromHkey(opened) : 0;
+  const LONG rc = ::RegOpenKeyExA(ToHkey(parent), path, 0, access, &opened);
+  key = rc == ERROR_SUCCESS ? FromHkey(opened) : 0;
   return rc;
 }
 
-long WindowsRegistry::RegEnumKeyExA(KeyHandle key, std::uint32_t index, char* name,
-                                    std::uint32_t* nameLength, std::uint32_t* reserved,
-                                    char* className, std::uint32_t* classLength,
-                                    FileTime* lastWriteTime) {
-  DWORD length = nameLength ? *nameLength : 0;
-  DWORD classChars = classLength ? *classLength : 0;
-  const LONG rc = ::RegEnumKeyExA(ToHkey(key), index, name, nameLength ? &length : nullptr,
-                                  reinterpret_cast<LPDWORD>(reserved), className,
-                                  classLength ? &classChars : nullptr,
-                                  reinterpret_cast<FILETIME*>(lastWriteTime));
-  if (nameLength) *nameLength = length;
-  if (classLength) *classLength = classChars;
+long WindowsRegistry::SubkeyName(KeyHandle key, std::uint32_t index, char* name,
+                                 std::uint32_t capacity, std::uint32_t& length) {
+  DWORD chars = capacity;
+  const LONG rc =
+      ::RegEnumKeyExA(ToHkey(key), index, name, &chars, nullptr, nullptr, nullptr, nullptr);
+  length = chars;
   return rc;
 }
 
-long WindowsRegistry::RegQueryValueExA(KeyHandle key, const char* valueName,
-                                       std::uint32_t* reserved, std::uint32_t* type,
-                                       unsigned char* data, std::uint32_t* dataLength) {
-  DWORD valueType = type ? *type : 0;
-  DWORD size = dataLength ? *dataLength : 0;
-  const LONG rc = ::RegQueryValueExA(ToHkey(key), valueName, reinterpret_cast<LPDWORD>(reserved),
-                                     type ? &valueType : nullptr, data,
-                                     dataLength ? &size : nullptr);
-  if (type) *type = valueType;
-  if (dataLength) *dataLength = size;
+long WindowsRegistry::QueryValue(KeyHandle key, const char* name, std::uint32_t& type,
+                                 char* data, std::uint32_t capacity, std::uint32_t& size) {
+  DWORD valueType = REG_NONE;
+  DWORD bytes = capacity;
+  const LONG rc = ::RegQueryValueExA(ToHkey(key), name, nullptr, &valueType,
+                                     reinterpret_cast<BYTE*>(data), &bytes);
+  type = valueType;
+  size = bytes;
   return rc;
 }
 
-long WindowsRegistry::RegCloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
+long WindowsRegistry::CloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
 
-long WindowsRegistry::RegCreateKeyExA(KeyHandle key, const char* subKey, std::uint32_t reserved,
-                                      char* className, std::uint32_t options,
-                                      std::uint32_t access, SecurityAttributes* security,
-                                      KeyHandle* result, std::uint32_t* disposition) {
+long WindowsRegistry::CreateKey(KeyHandle parent, const char* path, KeyHandle& key,
+                                std::uint32_t& disposition) {
+  // An empty class, and a handle that child processes may inherit.
+  char emptyClass[1] = {'\0'};
+  SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HKEY created = nullptr;
   DWORD how = 0;
-  const LONG rc = ::RegCreateKeyExA(ToHkey(key), subKey, reserved, className, options, access,
-                                    reinterpret_cast<SECURITY_ATTRIBUTES*>(security), &created,
-                                    &how);
-  if (result) *result = rc == ERROR_SUCCESS ? FromHkey(created) : 0;
-  if (disposition) *disposition = how;
+  const LONG rc = ::RegCreateKeyExA(ToHkey(parent), path, 0, emptyClass, REG_OPTION_NON_VOLATILE,
+                                    KEY_WRITE, &security, &created, &how);
+  key = rc == ERROR_SUCCESS ? FromHkey(created) : 0;
+  disposition = how;
   return rc;
 }
 
-long WindowsRegistry::RegSetValueExA(KeyHandle key, const char* valueName, std::uint32_t reserved,
-                                     std::uint32_t type, const unsigned char* data,
-                                     std::uint32_t dataLength) {
-  return ::RegSetValueExA(ToHkey(key), valueName, reserved, type, data, dataLength);
+long WindowsRegistry::SetString(KeyHandle key, const char* name, const std::string& text) {
+  // With its terminating NUL, as REG_SZ data is expected to be stored.
+  return ::RegSetValueExA(ToHkey(key), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1));
 }
 
-long WindowsRegistry::RegDeleteKeyA(KeyHandle key, const char* subKey) {
-  return ::RegDeleteKeyA(ToHkey(key), subKey);
+long WindowsRegistry::DeleteKey(KeyHandle parent, const char* path) {
+  return ::RegDeleteKeyA(ToHkey(parent), path);
 }
 
 std::string WindowsRegistry::ToAnsi(const std::wstring& text) const {

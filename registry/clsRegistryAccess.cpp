@@ -22,45 +22,34 @@ KeyHandle clsRegistryAccess::RegOpenKey(const KeyHandle& hKey, std::wstring& Key
   if (hKey == 0) return 0;
   const std::string ansiName = registry_.ToAnsi(KeyName);
   KeyHandle opened = 0;
-  const long rc = registry_.RegOpenKeyExA(hKey, ansiName.c_str(), 0, Access, &opened);
+  const long rc = registry_.OpenKey(hKey, ansiName.c_str(), Access, opened);
   KeyName = registry_.FromAnsi(ansiName);
   return rc == win32::kSuccess ? opened : 0;
 }
 
 std::int32_t clsRegistryAccess::RegCloseKey(const KeyHandle& hKey) {
-  if (hKey == 0) return kFalse;
-  return registry_.RegCloseKey(hKey) == win32::kSuccess ? kTrue : kFalse;
+  if (hKey == 0) return kRegistryFalse;
+  return registry_.CloseKey(hKey) == win32::kSuccess ? kRegistryTrue : kRegistryFalse;
 }
 
 std::int32_t clsRegistryAccess::CreateRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
                                                const std::wstring& ValueName,
                                                const std::wstring& Value) {
-  char emptyClass[1] = {'\0'};
-  SecurityAttributes security;
-  security.length = static_cast<std::uint32_t>(sizeof(SecurityAttributes));
-  security.securityDescriptor = nullptr;
-  security.inheritHandle = 1;
   KeyHandle created = 0;
   std::uint32_t disposition = 0;
-  const long rc = registry_.RegCreateKeyExA(hKeyName, registry_.ToAnsi(KeyName).c_str(), 0,
-                                            emptyClass, kRegOptionNonVolatile, kKeyWrite,
-                                            &security, &created, &disposition);
-  if (rc != win32::kSuccess) {
+  if (registry_.CreateKey(hKeyName, registry_.ToAnsi(KeyName).c_str(), created, disposition) !=
+      win32::kSuccess) {
     if (messageBox_) messageBox_(L"Error while creating key:" + KeyName, L"clsRegistryError !!!", 0);
     return 0;
   }
-  // REG_SZ data is stored with its terminating NUL, as the platform expects.
-  const std::string data = registry_.ToAnsi(Value);
-  registry_.RegSetValueExA(created, registry_.ToAnsi(ValueName).c_str(), 0, kRegSz,
-                           reinterpret_cast<const unsigned char*>(data.c_str()),
-                           static_cast<std::uint32_t>(data.size() + 1));
-  registry_.RegCloseKey(created);
+  registry_.SetString(created, registry_.ToAnsi(ValueName).c_str(), registry_.ToAnsi(Value));
+  registry_.CloseKey(created);
   return static_cast<std::int32_t>(disposition);
 }
 
 std::int32_t clsRegistryAccess::DeleteRegEntry(KeyHandle hKeyName, const std::wstring& KeyName) {
   return static_cast<std::int32_t>(
-      registry_.RegDeleteKeyA(hKeyName, registry_.ToAnsi(KeyName).c_str()));
+      registry_.DeleteKey(hKeyName, registry_.ToAnsi(KeyName).c_str()));
 }
 
 std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
@@ -68,14 +57,12 @@ std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, const std::wst
                                               std::uint32_t View) {
   std::string buffer(kValueBufferBytes, ' ');
   KeyHandle key = 0;
-  registry_.RegOpenKeyExA(hKeyName, registry_.ToAnsi(KeyName).c_str(), 0, kKeyQueryValue | View,
-                          &key);
+  registry_.OpenKey(hKeyName, registry_.ToAnsi(KeyName).c_str(), kKeyQueryValue | View, key);
   std::uint32_t type = kRegSz;
-  std::uint32_t size = kValueBufferBytes;
-  const long rc =
-      registry_.RegQueryValueExA(key, registry_.ToAnsi(ValueName).c_str(), nullptr, &type,
-                                 reinterpret_cast<unsigned char*>(buffer.data()), &size);
-  registry_.RegCloseKey(key);
+  std::uint32_t size = 0;
+  const long rc = registry_.QueryValue(key, registry_.ToAnsi(ValueName).c_str(), type,
+                                       buffer.data(), kValueBufferBytes, size);
+  registry_.CloseKey(key);
   // A failed read may leave anything in the buffer; it yields nothing.
   if (rc != win32::kSuccess) return std::wstring();
 
@@ -89,19 +76,16 @@ std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, const std::wst
 
 std::int32_t clsRegistryAccess::RegEnumKey(const KeyHandle& hKey, const std::int32_t& Index,
                                            std::wstring& SubKey) {
-  if (hKey == 0) return kFalse;
+  if (hKey == 0) return kRegistryFalse;
   std::string buffer(kEnumBufferChars, ' ');
-  std::uint32_t nameLength = kEnumBufferChars;
-  std::uint32_t classLength = 0;
-  FileTime lastWrite;
-  const long rc =
-      registry_.RegEnumKeyExA(hKey, static_cast<std::uint32_t>(Index), buffer.data(),
-                              &nameLength, nullptr, nullptr, &classLength, &lastWrite);
+  std::uint32_t nameLength = 0;
+  const long rc = registry_.SubkeyName(hKey, static_cast<std::uint32_t>(Index), buffer.data(),
+                                       kEnumBufferChars, nameLength);
   SubKey = registry_.FromAnsi(buffer);
-  if (rc != win32::kSuccess) return kFalse;
+  if (rc != win32::kSuccess) return kRegistryFalse;
   SubKey = registry_.FromAnsi(
       buffer.substr(0, nameLength < kEnumBufferChars ? nameLength : kEnumBufferChars));
-  return kTrue;
+  return kRegistryTrue;
 }
 
 }  // namespace lexiphon

@@ -12,9 +12,11 @@
 
 namespace lexiphon {
 
-// Truth values as the callers expect them: True is -1, False is 0.
-constexpr std::int32_t kTrue = -1;
-constexpr std::int32_t kFalse = 0;
+// Truth values of the class's results, 32 bits wide as its callers expect
+// them (the engine's own flags are the 16-bit kFlagTrue and kFlagFalse):
+// True is -1, False is 0.
+constexpr std::int32_t kRegistryTrue = -1;
+constexpr std::int32_t kRegistryFalse = 0;
 
 class clsRegistryAccess {
  public:

@@ -216,7 +216,7 @@ TEST_F(DiscoveryTest, ReadsBothRegistryViews) {
   std::vector<std::unique_ptr<TestRegistry>> machines;
   machines.push_back(TestRegistry::Create());
   if (!machines[0]->IsReal())
-    machines.push_back(TestRegistry::CreateMemory(MemoryRegistry::Machine::Program32OnWindows64));
+    machines.push_back(TestRegistry::CreateMemory(TestRegistry::Machine::Program32OnWindows64));
   for (const auto& machine : machines) {
     for (const Row& row : rows) {
       SCOPED_TRACE(std::string(row.label) + (machine->OwnView() == k64 ? ", 64-bit" : ", 32-bit") +
@@ -244,7 +244,7 @@ TEST_F(DiscoveryTest, ReadsBothRegistryViews) {
 // 32-bit Windows has one view: both reads see the same keys, and the Word
 // found twice counts once.
 TEST(DiscoveryOn32BitWindowsTest, OneViewReadTwiceFindsWordOnce) {
-  const auto registry = TestRegistry::CreateMemory(MemoryRegistry::Machine::Windows32);
+  const auto registry = TestRegistry::CreateMemory(TestRegistry::Machine::Windows32);
   AddWordVersion(*registry, "11.0", "C:\\Office11\\", kKeyWow64_64Key);
   registry->CreateKey(std::string(kOfficeKey) + "\\Common", kKeyWow64_32Key);
   testing::MemoryFileSystem files;

@@ -76,8 +76,8 @@ TEST_F(RegistryAccessTest, HandleOfZeroMakesNoRegistryCall) {
   std::wstring name = L"Software";
   std::wstring subKey = L"untouched";
   EXPECT_EQ(0, access_->RegOpenKey(0, name, kKeyEnumerateSubKeys));
-  EXPECT_EQ(kFalse, access_->RegCloseKey(0));
-  EXPECT_EQ(kFalse, access_->RegEnumKey(0, 0, subKey));
+  EXPECT_EQ(kRegistryFalse, access_->RegCloseKey(0));
+  EXPECT_EQ(kRegistryFalse, access_->RegEnumKey(0, 0, subKey));
   EXPECT_EQ(L"untouched", subKey);
   EXPECT_EQ(0u, counting_->calls);
 
@@ -101,16 +101,16 @@ TEST_F(RegistryAccessTest, OpenEnumerateAndClose) {
 
   std::wstring subKey;
   std::int32_t index = 0;
-  EXPECT_EQ(kTrue, access_->RegEnumKey(key, index, subKey));
+  EXPECT_EQ(kRegistryTrue, access_->RegEnumKey(key, index, subKey));
   EXPECT_EQ(L"alpha", subKey);
   EXPECT_EQ(0, index) << "the index is the caller's to advance";
-  EXPECT_EQ(kTrue, access_->RegEnumKey(key, 1, subKey));
+  EXPECT_EQ(kRegistryTrue, access_->RegEnumKey(key, 1, subKey));
   EXPECT_EQ(L"Beta", subKey);
-  EXPECT_EQ(kFalse, access_->RegEnumKey(key, 2, subKey));
+  EXPECT_EQ(kRegistryFalse, access_->RegEnumKey(key, 2, subKey));
   EXPECT_EQ(std::wstring(255, L' '), subKey) << "past the last subkey the buffer stays blank";
 
-  EXPECT_EQ(kTrue, access_->RegCloseKey(key));
-  EXPECT_EQ(kFalse, access_->RegCloseKey(key)) << "a closed handle cannot be closed again";
+  EXPECT_EQ(kRegistryTrue, access_->RegCloseKey(key));
+  EXPECT_EQ(kRegistryFalse, access_->RegCloseKey(key)) << "a closed handle cannot be closed again";
 
   std::wstring missing = kScratchW + L"\\Nope";
   EXPECT_EQ(0, access_->RegOpenKey(kHkeyLocalMachine, missing, kKeyEnumerateSubKeys));
@@ -125,10 +125,10 @@ TEST_F(RegistryAccessTest, SubkeyNamesUpTo254CharactersFitTheBuffer) {
   const KeyHandle key = access_->RegOpenKey(kHkeyLocalMachine, base, kKeyEnumerateSubKeys);
   ASSERT_NE(0, key);
   std::wstring subKey;
-  EXPECT_EQ(kTrue, access_->RegEnumKey(key, 0, subKey));
+  EXPECT_EQ(kRegistryTrue, access_->RegEnumKey(key, 0, subKey));
   EXPECT_EQ(std::wstring(254, L'k'), subKey);
   // 255 characters leave no room for the NUL: reported like the end.
-  EXPECT_EQ(kFalse, access_->RegEnumKey(key, 1, subKey));
+  EXPECT_EQ(kRegistryFalse, access_->RegEnumKey(key, 1, subKey));
   EXPECT_EQ(255u, subKey.size());
   access_->RegCloseKey(key);
 }

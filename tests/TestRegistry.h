@@ -1,13 +1,12 @@
 #pragma once
 // Registry scenarios for the tests. Natively they are built in the
-// in-memory hive; under Wine in the real registry of the throwaway prefix,
-// so the same tests prove both.
+// in-memory registry; under Wine in the real registry of the throwaway
+// prefix, so the same tests prove both.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "registry/MemoryRegistry.h"
 #include "registry/RegistryApi.h"
 
 namespace lexiphon::testing {
@@ -19,14 +18,23 @@ namespace lexiphon::testing {
 // both are doubles, it does nothing.
 void RequireThrowawayPrefix();
 
+constexpr const char* kOfficeKey = "Software\\Microsoft\\Office";
+
 class TestRegistry {
  public:
+  // Whose registry the in-memory one stands for, which decides its views.
+  enum class Machine {
+    Program64,             // 64-bit Windows, a 64-bit program: its own view is the 64-bit one
+    Program32OnWindows64,  // 64-bit Windows, a 32-bit program: its own view is the 32-bit one
+    Windows32,             // one view; kKeyWow64_64Key and kKeyWow64_32Key are ignored
+  };
+
   // The real registry on Windows, behind RequireThrowawayPrefix, with the
-  // prefix's Office key of both views put back when the program ends; natively an
-  // in-memory hive seen by a 64-bit program.
+  // prefix's Office key of both views put back when the program ends;
+  // natively the in-memory one of a 64-bit program.
   static std::unique_ptr<TestRegistry> Create();
-  // An in-memory hive on any platform.
-  static std::unique_ptr<TestRegistry> CreateMemory(MemoryRegistry::Machine machine);
+  // The in-memory registry, on any platform.
+  static std::unique_ptr<TestRegistry> CreateMemory(Machine machine);
   virtual ~TestRegistry() = default;
 
   virtual RegistryApi& Api() = 0;
@@ -38,56 +46,88 @@ class TestRegistry {
     return OwnView() == kKeyWow64_64Key ? kKeyWow64_32Key : kKeyWow64_64Key;
   }
 
-  // All paths are below HKEY_LOCAL_MACHINE, in `view` (0: the program's own).
-  void CreateKey(const std::string& path, std::uint32_t view = 0);
-  void SetValue(const std::string& path, const std::string& name, std::uint32_t type,
-                const std::vector<unsigned char>& data, std::uint32_t view = 0);
-  // A REG_SZ value stored with its NUL (ANSI bytes as given).
-  void SetString(const std::string& path, const std::string& name, const std::string& value,
-                 std::uint32_t view = 0);
+  // All paths are below HKEY_LOCAL_MACHINE, in `view` (0: the program's
+  // own); names and data are ANSI bytes as given. A key is created with
+  // the keys above it.
+  virtual void CreateKey(const std::string& path, std::uint32_t view = 0) = 0;
+  virtual void SetValue(const std::string& path, const std::string& name, std::uint32_t type,
+                        const std::vector<unsigned char>& data, std::uint32_t view = 0) = 0;
   // Removes the key and everything below it; a missing key is fine.
-  void DeleteTree(const std::string& path, std::uint32_t view = 0);
-  // The Office key of both views.
-  void DeleteOffice();
-  bool KeyExists(const std::string& path, std::uint32_t view = 0);
+  virtual void DeleteTree(const std::string& path, std::uint32_t view = 0) = 0;
+  virtual bool KeyExists(const std::string& path, std::uint32_t view = 0) = 0;
   // The raw bytes and type of a value; false when it cannot be read.
-  bool ReadValue(const std::string& path, const std::string& name, std::uint32_t* type,
-                 std::vector<unsigned char>* data);
+  virtual bool ReadValue(const std::string& path, const std::string& name, std::uint32_t* type,
+                         std::vector<unsigned char>* data) = 0;
+
+  // A REG_SZ value stored with its NUL.
+  void SetString(const std::string& path, const std::string& name, const std::string& value,
+                 std::uint32_t view = 0) {
+    std::vector<unsigned char> data(value.begin(), value.end());
+    data.push_back(0);
+    SetValue(path, name, kRegSz, data, view);
+  }
+  // The Office key of both views.
+  void DeleteOffice() {
+    DeleteTree(kOfficeKey, kKeyWow64_64Key);
+    DeleteTree(kOfficeKey, kKeyWow64_32Key);
+  }
 };
 
 // Word's registration as Office leaves it: <office>\<version>\Word\InstallRoot,
 // value "Path".
-void AddWordVersion(TestRegistry& registry, const std::string& version, const std::string& path,
-                    std::uint32_t view = 0);
-constexpr const char* kOfficeKey = "Software\\Microsoft\\Office";
+inline void AddWordVersion(TestRegistry& registry, const std::string& version,
+                           const std::string& path, std::uint32_t view = 0) {
+  registry.SetString(std::string(kOfficeKey) + "\\" + version + "\\Word\\InstallRoot", "Path",
+                     path, view);
+}
 
-// Counts the calls that reach the registry, on top of any implementation.
+// Counts the calls that reach the registry, on top of any implementation,
+// and the keys they leave open.
 class CountingRegistry : public RegistryApi {
  public:
   explicit CountingRegistry(RegistryApi& inner) : inner_(inner) {}
   std::size_t calls = 0;
-  long opened = 0;  // handles opened minus handles closed
+  long opened = 0;  // keys opened minus keys closed
 
-  long RegOpenKeyExA(KeyHandle key, const char* subKey, std::uint32_t options,
-                     std::uint32_t access, KeyHandle* result) override;
-  long RegEnumKeyExA(KeyHandle key, std::uint32_t index, char* name, std::uint32_t* nameLength,
-                     std::uint32_t* reserved, char* className, std::uint32_t* classLength,
-                     FileTime* lastWriteTime) override;
-  long RegQueryValueExA(KeyHandle key, const char* valueName, std::uint32_t* reserved,
-                        std::uint32_t* type, unsigned char* data,
-                        std::uint32_t* dataLength) override;
-  long RegCloseKey(KeyHandle key) override;
-  long RegCreateKeyExA(KeyHandle key, const char* subKey, std::uint32_t reserved, char* className,
-                       std::uint32_t options, std::uint32_t access, SecurityAttributes* security,
-                       KeyHandle* result, std::uint32_t* disposition) override;
-  long RegSetValueExA(KeyHandle key, const char* valueName, std::uint32_t reserved,
-                      std::uint32_t type, const unsigned char* data,
-                      std::uint32_t dataLength) override;
-  long RegDeleteKeyA(KeyHandle key, const char* subKey) override;
+  long OpenKey(KeyHandle parent, const char* path, std::uint32_t access, KeyHandle& key) override {
+    return Opening(inner_.OpenKey(parent, path, access, key));
+  }
+  long SubkeyName(KeyHandle key, std::uint32_t index, char* name, std::uint32_t capacity,
+                  std::uint32_t& length) override {
+    return Count(inner_.SubkeyName(key, index, name, capacity, length));
+  }
+  long QueryValue(KeyHandle key, const char* name, std::uint32_t& type, char* data,
+                  std::uint32_t capacity, std::uint32_t& size) override {
+    return Count(inner_.QueryValue(key, name, type, data, capacity, size));
+  }
+  long CloseKey(KeyHandle key) override {
+    const long rc = Count(inner_.CloseKey(key));
+    if (rc == win32::kSuccess && key != kHkeyLocalMachine) --opened;
+    return rc;
+  }
+  long CreateKey(KeyHandle parent, const char* path, KeyHandle& key,
+                 std::uint32_t& disposition) override {
+    return Opening(inner_.CreateKey(parent, path, key, disposition));
+  }
+  long SetString(KeyHandle key, const char* name, const std::string& text) override {
+    return Count(inner_.SetString(key, name, text));
+  }
+  long DeleteKey(KeyHandle parent, const char* path) override {
+    return Count(inner_.DeleteKey(parent, path));
+  }
   std::string ToAnsi(const std::wstring& text) const override { return inner_.ToAnsi(text); }
   std::wstring FromAnsi(const std::string& text) const override { return inner_.FromAnsi(text); }
 
  private:
+  long Count(long rc) {
+    ++calls;
+    return rc;
+  }
+  long Opening(long rc) {
+    if (Count(rc) == win32::kSuccess) ++opened;
+    return rc;
+  }
+
   RegistryApi& inner_;
 };
 

@@ -7,7 +7,7 @@ namespace lexiphon::testing {
 void RequireThrowawayPrefix() {}
 
 std::unique_ptr<TestRegistry> TestRegistry::Create() {
-  return CreateMemory(MemoryRegistry::Machine::Program64);
+  return CreateMemory(Machine::Program64);
 }
 
 }  // namespace lexiphon::testing

@@ -2,6 +2,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include <gtest/gtest.h>
+
 #include "TestRegistry.h"
 #include "platform/ScopedHandle_win.h"
 #include "platform/WinApi.h"
@@ -19,6 +21,14 @@ RegistryKey Open(HKEY parent, const wchar_t* name, REGSAM access) {
   HKEY key = nullptr;
   return RegistryKey(::RegOpenKeyExW(parent, name, 0, access, &key) == ERROR_SUCCESS ? key
                                                                                      : nullptr);
+}
+
+// Through the wide functions: Wine's ANSI ones refuse a whole path longer
+// than MAX_PATH, and the tests need 255-character names.
+RegistryKey CreateOrOpen(const wchar_t* path, REGSAM access) {
+  HKEY key = nullptr;
+  ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, access, nullptr, &key, nullptr);
+  return RegistryKey(key);
 }
 
 }  // namespace
@@ -57,7 +67,8 @@ class OfficeKeySnapshot {
     for (View& view : views_) {
       const RegistryKey office = Open(HKEY_LOCAL_MACHINE, kOfficePath, KEY_READ | view.flag);
       view.existed = office.Valid();
-      if (view.existed) ::RegCopyTreeW(office.Get(), nullptr, Create(view.backup, 0).Get());
+      if (view.existed)
+        ::RegCopyTreeW(office.Get(), nullptr, CreateOrOpen(view.backup, KEY_ALL_ACCESS).Get());
     }
   }
   ~OfficeKeySnapshot() {
@@ -67,7 +78,8 @@ class OfficeKeySnapshot {
       ::RegDeleteTreeW(parent.Get(), kOffice);
       if (!view.existed) continue;
       const RegistryKey backup = Open(HKEY_LOCAL_MACHINE, view.backup, KEY_READ);
-      ::RegCopyTreeW(backup.Get(), nullptr, Create(kOfficePath, view.flag).Get());
+      ::RegCopyTreeW(backup.Get(), nullptr,
+                     CreateOrOpen(kOfficePath, KEY_ALL_ACCESS | view.flag).Get());
     }
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBackupPath);
   }
@@ -80,12 +92,6 @@ class OfficeKeySnapshot {
     const wchar_t* backup;  // in the program's own view
     bool existed;
   };
-  static RegistryKey Create(const wchar_t* path, REGSAM view) {
-    HKEY key = nullptr;
-    ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
-                      &key, nullptr);
-    return RegistryKey(key);
-  }
   View views_[2] = {{KEY_WOW64_64KEY, L"Software\\LexiphonTestBackup\\Office64", false},
                     {KEY_WOW64_32KEY, L"Software\\LexiphonTestBackup\\Office32", false}};
 };
@@ -98,7 +104,45 @@ class RealTestRegistry : public TestRegistry {
     return sizeof(void*) == 8 ? kKeyWow64_64Key : kKeyWow64_32Key;
   }
 
+  void CreateKey(const std::string& path, std::uint32_t view) override {
+    EXPECT_TRUE(CreateOrOpen(Wide(path).c_str(), KEY_ALL_ACCESS | view).Valid()) << path;
+  }
+  void SetValue(const std::string& path, const std::string& name, std::uint32_t type,
+                const std::vector<unsigned char>& data, std::uint32_t view) override {
+    const RegistryKey key = CreateOrOpen(Wide(path).c_str(), KEY_ALL_ACCESS | view);
+    EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(),
+                                              static_cast<DWORD>(data.size())))
+        << path;
+  }
+  void DeleteTree(const std::string& path, std::uint32_t view) override {
+    // From the parent, opened in the view: RegDeleteTree knows no views.
+    const std::size_t slash = path.find_last_of('\\');
+    const std::wstring parent = slash == std::string::npos ? L"" : Wide(path.substr(0, slash));
+    ::RegDeleteTreeW(Open(HKEY_LOCAL_MACHINE, parent.c_str(), KEY_ALL_ACCESS | view).Get(),
+                     Wide(path.substr(slash + 1)).c_str());
+  }
+  bool KeyExists(const std::string& path, std::uint32_t view) override {
+    return Open(HKEY_LOCAL_MACHINE, Wide(path).c_str(), KEY_QUERY_VALUE | view).Valid();
+  }
+  bool ReadValue(const std::string& path, const std::string& name, std::uint32_t* type,
+                 std::vector<unsigned char>* data) override {
+    const RegistryKey key = Open(HKEY_LOCAL_MACHINE, Wide(path).c_str(), KEY_QUERY_VALUE);
+    DWORD valueType = REG_NONE;
+    DWORD size = 0;
+    if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &valueType, nullptr, &size) !=
+        ERROR_SUCCESS)
+      return false;
+    data->assign(size, 0);
+    const LONG rc =
+        ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &valueType, data->data(), &size);
+    data->resize(size);
+    *type = valueType;
+    return rc == ERROR_SUCCESS;
+  }
+
  private:
+  std::wstring Wide(const std::string& ansi) const { return registry_.FromAnsi(ansi); }
+
   WindowsRegistry registry_;
 };
 

@@ -1,6 +1,6 @@
 #include "ui/Layout.h"
 
-#include "ui/FlagPicture.h"
+#include "resources/FlagPicture.h"
 
 namespace lexiphon {
 

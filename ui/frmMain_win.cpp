@@ -4,9 +4,9 @@
 #include <memory>
 #include <utility>
 
+#include "resources/FlagPicture.h"
 #include "resources/resource.h"
 #include "ui/ActionDialog_win.h"
-#include "ui/FlagPicture.h"
 #include "ui/WindowTexts.h"
 
 namespace lexiphon {

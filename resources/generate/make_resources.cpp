@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "../../ui/FlagPicture.h"
+#include "resources/FlagPicture.h"
 
 namespace {
 

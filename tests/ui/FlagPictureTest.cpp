@@ -1,4 +1,4 @@
-#include "ui/FlagPicture.h"
+#include "resources/FlagPicture.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 // smooths the diagonals, the circle and the frame's edges.
 //
 // Header only and standard C++ only: resources/generate/make_resources.cpp
-// is built on its own and includes it by path.
+// is built on its own, with the source tree's root as its include path.
 #include <algorithm>
 #include <cmath>
 #include <vector>
