@@ -1,17 +1,18 @@
 # Lays out the distribution archive: the installer next to the add-in's four
 # single files and its Dictionaries folder, zipped flat.
-#   cmake -DEXE=... -DADDIN=... -DOUT_DIR=... -DNAME=Lx110 -P make-archive.cmake
+#   cmake -DEXE=... -DADDIN=... -DOUT_DIR=... -DNAME=Lx110 -DITEMS="a;b;..." -P make-archive.cmake
+# ITEMS are the package's files and folders, as the build lists them.
 # The same input gives the same bytes, wherever and whenever it is packed:
 # the members go in byte order, with fixed modes and one date, to Debian's
 # zip (CMake's own writer stores access times, the packer's ids and local
 # time). The date is SOURCE_DATE_EPOCH when set, else the last commit's,
 # else 1980-01-01 00:00:00 UTC, the earliest a zip can hold.
-foreach(required EXE ADDIN OUT_DIR NAME)
+foreach(required EXE ADDIN OUT_DIR NAME ITEMS)
   if(NOT DEFINED ${required})
     message(FATAL_ERROR "make-archive: ${required} is not set")
   endif()
 endforeach()
-set(items SortTxtFile.bat Lexiphon.dot Lexiphon.exp Lexiphon.ini Dictionaries)
+set(items ${ITEMS})
 foreach(item ${items})
   if(NOT EXISTS "${ADDIN}/${item}")
     message(FATAL_ERROR "${ADDIN} has no ${item}: not an add-in folder")

@@ -40,8 +40,7 @@ using namespace driver;
 // How long keys that must do nothing are given to show an effect.
 constexpr DWORD kQuietMs = 1000;
 
-const std::vector<std::wstring> kPackageFiles = {L"SortTxtFile.bat", L"Lexiphon.dot",
-                                                 L"Lexiphon.exp", L"Lexiphon.ini"};
+const std::vector<std::wstring> kPackageFiles = {LEXIPHON_PACKAGE_FILES};
 const std::vector<std::wstring> kDictionaryFiles = {L"General.dic", L"Medical.dic"};
 
 void WriteFile(const fs::path& path, const std::string& content) {
@@ -295,7 +294,7 @@ TEST_F(EndToEnd, ChooserShowsTheVersionAndTheFlagsAndItsCloseBoxEndsTheProgram) 
   HWND chooser = WaitForWindow(kChooserClassName);
   ASSERT_NE(nullptr, chooser);
 
-  EXPECT_EQ(L"Lexiphon Installer / Deinstaller - V1.10", TextOf(chooser));
+  EXPECT_EQ(L"Lexiphon Installer / Deinstaller - V" LEXIPHON_VERSION_TEXT, TextOf(chooser));
   const SIZE client = ClientSizeOf(chooser);
   EXPECT_EQ(477, client.cx);
   EXPECT_EQ(80, client.cy);

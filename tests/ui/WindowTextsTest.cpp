@@ -16,7 +16,7 @@ TEST(CaptionSuffix, WritesTheNumbersWithOneDotBetweenMajorAndMinorOnly) {
 }
 
 TEST(CaptionSuffix, ChooserCaptionCarriesTheProgramsVersion) {
-  EXPECT_EQ(L"Lexiphon Installer / Deinstaller - V1.10", ChooserCaption());
+  EXPECT_EQ(L"Lexiphon Installer / Deinstaller - V" LEXIPHON_VERSION_TEXT, ChooserCaption());
 }
 
 // The letter after "&", upper-cased, or 0 when the text has no access key.
