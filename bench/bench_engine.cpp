@@ -56,6 +56,10 @@ class PackageFolder : public FileSystem {
   bool CopyFileOver(const std::wstring& from, const std::wstring& to) override {
     return Timed(kCopyFile, [&] { return inner_.CopyFileOver(from, to); });
   }
+  void BeginCopies(const std::wstring& stagingParent) override {
+    inner_.BeginCopies(stagingParent);
+  }
+  void EndCopies() override { inner_.EndCopies(); }
   bool DeleteFiles(const std::wstring& path) override {
     return Timed(kDeleteFiles, [&] { return inner_.DeleteFiles(path); });
   }
@@ -63,6 +67,7 @@ class PackageFolder : public FileSystem {
     return Timed(kRemoveFolder, [&] { return inner_.RemoveFolder(path); });
   }
   std::wstring ProgramFolder() override { return folder_; }
+  std::wstring FullPath(const std::wstring& path) override { return inner_.FullPath(path); }
   std::wstring FolderIdentity(const std::wstring& path) override {
     return inner_.FolderIdentity(path);
   }

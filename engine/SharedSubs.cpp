@@ -34,6 +34,20 @@ bool HasInvalidCharacters(const std::wstring& path) {
   return false;
 }
 
+// Begins a series of copies and ends it on every way out.
+class CopiesInto {
+ public:
+  CopiesInto(FileSystem& files, const std::wstring& stagingParent) : files_(files) {
+    files_.BeginCopies(stagingParent);
+  }
+  ~CopiesInto() { files_.EndCopies(); }
+  CopiesInto(const CopiesInto&) = delete;
+  CopiesInto& operator=(const CopiesInto&) = delete;
+
+ private:
+  FileSystem& files_;
+};
+
 }  // namespace
 
 std::wstring WordFolderFor(const std::wstring& value) {
@@ -115,14 +129,18 @@ ResultCode SharedSubs::FindWordStartup() {
   // whichever view it was found. A version left behind without a Word
   // folder, or naming one that is gone, does not hide the Word that is
   // really there.
+  // The folder is resolved once, as Windows resolves it when it opens it
+  // ("Office16 " and "Office16." open "Office16"), and the folder counted is
+  // the folder used.
   std::vector<std::wstring> found;
   for (const std::wstring& root : WordRoots) {
-    const std::wstring folder = WordFolderFor(root);
+    std::wstring folder = WordFolderFor(root);
+    if (!folder.empty()) folder = files_.FullPath(folder);
     std::wstring identity = folder.empty() ? folder : files_.FolderIdentity(folder);
     if (identity.empty() || std::find(found.begin(), found.end(), identity) != found.end())
       continue;
     found.push_back(std::move(identity));
-    TargetDir = StartupFolderFor(root, StartupSubDir);
+    TargetDir = StartupFolderFor(folder, StartupSubDir);
   }
   if (found.empty()) return result::kWordNotFound;
   return found.size() == 1 ? result::kSuccess : result::kWordAmbiguous;
@@ -144,6 +162,9 @@ ResultCode SharedSubs::DoInstall() {
 
   if (!files_.FolderExists(TargetDir) && !files_.CreateFolder(TargetDir))
     return result::kInstallCreateFolderFailed;
+  // Replacements are staged in the startup folder itself, never in a
+  // package folder, where a leftover would fail every later uninstall.
+  const CopiesInto copies(files_, TargetDir);
 
   for (const std::wstring& name : PackageFiles) {
     if (name.empty()) break;

@@ -33,9 +33,12 @@ class ProgramInFolder : public FileSystem {
   bool CopyFileOver(const std::wstring& from, const std::wstring& to) override {
     return disk_.CopyFileOver(from, to);
   }
+  void BeginCopies(const std::wstring& stagingParent) override { disk_.BeginCopies(stagingParent); }
+  void EndCopies() override { disk_.EndCopies(); }
   bool DeleteFiles(const std::wstring& path) override { return disk_.DeleteFiles(path); }
   bool RemoveFolder(const std::wstring& path) override { return disk_.RemoveFolder(path); }
   std::wstring ProgramFolder() override { return programFolder_; }
+  std::wstring FullPath(const std::wstring& path) override { return disk_.FullPath(path); }
   std::wstring FolderIdentity(const std::wstring& path) override {
     return disk_.FolderIdentity(path);
   }

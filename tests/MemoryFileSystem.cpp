@@ -241,6 +241,11 @@ bool MemoryFileSystem::CopyFileOver(const std::wstring& from, const std::wstring
   if (copy) {
     // The same file: Windows' copy finds it held open by itself.
     if (copy == file || !copy->Deletable()) return false;
+    if (!stagingParent_.empty() && !stagingParentNode_) {
+      stagingParentNode_ = FindEntry(Path(stagingParent_));
+      if (!stagingParentNode_ || !stagingParentNode_->folder || stagingParentNode_->Child(L"lx.tmp")) return false;
+      stagingParentNode_->Add(L"lx.tmp", true);
+    }
   } else {
     copy = parent->Add(target.Last(), false);
   }
@@ -249,6 +254,18 @@ bool MemoryFileSystem::CopyFileOver(const std::wstring& from, const std::wstring
   copy->contents = file->contents;
   copy->attributes = file->attributes & ~(kReadOnly | kHidden | kSystem);
   return true;
+}
+
+void MemoryFileSystem::BeginCopies(const std::wstring& stagingParent) {
+  EndCopies();
+  stagingParent_ = stagingParent;
+}
+
+void MemoryFileSystem::EndCopies() {
+  const Node* folder = stagingParentNode_ ? stagingParentNode_->Child(L"lx.tmp") : nullptr;
+  if (folder && folder->children.empty()) stagingParentNode_->Remove(folder);
+  stagingParent_.clear();
+  stagingParentNode_ = nullptr;
 }
 
 bool MemoryFileSystem::DeleteFiles(const std::wstring& path) {
@@ -295,6 +312,34 @@ bool MemoryFileSystem::RemoveFolder(const std::wstring& path) {
 }
 
 std::wstring MemoryFileSystem::ProgramFolder() { return programFolder_; }
+
+std::wstring MemoryFileSystem::FullPath(const std::wstring& path) {
+  if (path.size() < 3 || path[1] != L':' || !IsSeparator(path[2])) return path;
+  std::vector<std::wstring> parts;
+  std::wstring part;
+  for (std::size_t i = 3; i <= path.size(); ++i) {
+    if (i < path.size() && !IsSeparator(path[i])) {
+      part += path[i];
+      continue;
+    }
+    // Only the last part loses its trailing spaces and dots.
+    if (i == path.size()) {
+      while (!part.empty() && part != L"." && part != L".." &&
+             (part.back() == L' ' || part.back() == L'.'))
+        part.pop_back();
+    }
+    if (part == L"..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != L".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  }
+  std::wstring full = path.substr(0, 2) + L"\\";
+  for (std::size_t i = 0; i < parts.size(); ++i) full += (i ? L"\\" : L"") + parts[i];
+  if (IsSeparator(path.back()) && !parts.empty()) full += L"\\";
+  return full;
+}
 
 std::wstring MemoryFileSystem::FolderIdentity(const std::wstring& path) {
   const Path parsed(path);
