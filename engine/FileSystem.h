@@ -69,8 +69,9 @@ class FileSystem {
   virtual std::wstring ProgramFolder() = 0;
 
   // `path` as Windows resolves it before it opens anything: "." and ".."
-  // resolved, "/" turned into "\", spaces and dots at the end of the last
-  // part dropped (but not of other parts). Empty when it cannot be resolved.
+  // resolved, "/" turned into "\", separators collapsed, spaces and dots at
+  // the end of the last part dropped, one dot at the end of any other part
+  // (but not a space). Empty when it cannot be resolved.
   virtual std::wstring FullPath(const std::wstring& path) = 0;
 
   // The same text for every path that reaches the same existing folder

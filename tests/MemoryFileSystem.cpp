@@ -322,11 +322,14 @@ std::wstring MemoryFileSystem::FullPath(const std::wstring& path) {
       part += path[i];
       continue;
     }
-    // Only the last part loses its trailing spaces and dots.
+    // The last part loses its trailing spaces and dots, any other part one
+    // trailing dot.
+    const bool relative = part == L"." || part == L"..";
     if (i == path.size()) {
-      while (!part.empty() && part != L"." && part != L".." &&
-             (part.back() == L' ' || part.back() == L'.'))
+      while (!relative && !part.empty() && (part.back() == L' ' || part.back() == L'.'))
         part.pop_back();
+    } else if (!relative && !part.empty() && part.back() == L'.') {
+      part.pop_back();
     }
     if (part == L"..") {
       if (!parts.empty()) parts.pop_back();

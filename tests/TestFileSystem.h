@@ -46,6 +46,16 @@ class TestFileSystem {
   virtual void HoldOpen(const std::wstring& path) = 0;
   virtual void ReleaseAll() = 0;
 
+  // From now on, right after the file system has created a temporary file,
+  // tries what another program could do with its name: delete it, rename
+  // it, open it. Counts the attempts and those that worked. Windows only:
+  // the double makes no temporary files.
+  struct Contention {
+    int tried = 0;
+    int succeeded = 0;
+  };
+  virtual const Contention& ContendForTemporaryFiles() = 0;
+
   // The 8.3 form of an existing path where the platform has one, else the
   // path itself.
   virtual std::wstring ShortPath(const std::wstring& path) = 0;

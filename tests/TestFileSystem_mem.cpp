@@ -42,6 +42,7 @@ class MemoryTestFileSystem final : public TestFileSystem {
     held_.clear();
   }
 
+  const Contention& ContendForTemporaryFiles() override { return contention_; }
   std::wstring ShortPath(const std::wstring& path) override { return path; }
   bool IsFile(const std::wstring& path) override { return files_.IsFile(path); }
   bool IsFolder(const std::wstring& path) override { return files_.IsFolder(path); }
@@ -54,6 +55,7 @@ class MemoryTestFileSystem final : public TestFileSystem {
  private:
   MemoryFileSystem files_;
   std::vector<std::wstring> held_;
+  Contention contention_;
 };
 
 }  // namespace
