@@ -64,10 +64,6 @@ class FileSystem {
   // Removes an empty folder. False when it is missing or not empty.
   virtual bool RemoveFolder(const std::wstring& path) = 0;
 
-  // The folder of the program's own executable, normally without a
-  // trailing separator; empty when the platform cannot tell.
-  virtual std::wstring ProgramFolder() = 0;
-
   // `path` as Windows resolves it before it opens anything: "." and ".."
   // resolved, "/" turned into "\", separators collapsed, spaces and dots at
   // the end of the last part dropped, one dot at the end of any other part

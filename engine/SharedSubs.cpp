@@ -65,10 +65,12 @@ std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring
   return folder + startupSubDir;
 }
 
-SharedSubs::SharedSubs(RegistryApi& registry, FileSystem& files, MessageBoxFn registryMessageBox)
+SharedSubs::SharedSubs(RegistryApi& registry, FileSystem& files, std::wstring programFolder,
+                       MessageBoxFn registryMessageBox)
     : WordRoots(1),
       registry_(registry),
       files_(files),
+      programFolder_(std::move(programFolder)),
       registryMessageBox_(std::move(registryMessageBox)) {}
 
 ResultCode SharedSubs::InitSettings() {
@@ -91,7 +93,7 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
                                              const std::wstring& ValueName) {
   clsRegistryAccess registry(registry_, registryMessageBox_);
   WordRoots.clear();
-  std::size_t in64BitView = 0;  // the entries before it were found there
+  std::size_t countIn64BitView = 0;  // the first entries of WordRoots were found there
 
   // 64-bit Office registers in the 64-bit view, 32-bit Office in the 32-bit
   // one, and either program sees only its own unless it asks. On 32-bit
@@ -108,7 +110,7 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
     for (std::int32_t index = 0; registry.RegEnumKey(office, index, subKey); ++index)
       WordRoots.push_back(Join(BaseKey, subKey));
     registry.RegCloseKey(office);
-    if (view == kKeyWow64_64Key) in64BitView = WordRoots.size();
+    if (view == kKeyWow64_64Key) countIn64BitView = WordRoots.size();
   }
   if (WordRoots.empty()) {
     WordRoots.emplace_back();
@@ -118,7 +120,7 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
   for (std::size_t i = 0; i < WordRoots.size(); ++i)
     WordRoots[i] = registry.QueryRegEntry(kHkeyLocalMachine, Join(WordRoots[i], RootKey),
                                           ValueName,
-                                          i < in64BitView ? kKeyWow64_64Key : kKeyWow64_32Key);
+                                          i < countIn64BitView ? kKeyWow64_64Key : kKeyWow64_32Key);
   return 0;
 }
 
@@ -152,7 +154,7 @@ ResultCode SharedSubs::DoInstall() {
 
   // Without its own folder the program would look for the package in the
   // root of the current drive.
-  const std::wstring source = files_.ProgramFolder();
+  const std::wstring& source = programFolder_;
   if (source.empty()) return result::kInstallPackageMissing;
   if (!files_.Exists(Join(source, TemplateName), ListAttributes::Normal)) {
     return files_.Exists(Join(source, ZipPattern), ListAttributes::Normal)

@@ -65,7 +65,7 @@ std::wstring RandomName(const wchar_t* prefix, const wchar_t* suffix) {
 
 // Creates `name` inside the folder that `folder` holds open: found through
 // the handle, so that nobody can redirect it by swapping a name on the way.
-// The new handle is returned unshared, for synchronous I/O.
+// The new handle is for synchronous I/O.
 NTSTATUS CreateIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share,
                   ULONG options, HANDLE* created) {
   UNICODE_STRING objectName;
@@ -122,10 +122,7 @@ bool DeleteName(const std::wstring& path) {
     return false;
   // Windows keeps read-only files; Wine, running as root, would not.
   if (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
-  FILE_DISPOSITION_INFO disposition{};
-  disposition.DeleteFile = TRUE;
-  return ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
-                                      sizeof disposition) != FALSE;
+  return DeleteThrough(file.Get());
 }
 
 }  // namespace
@@ -327,7 +324,7 @@ bool WindowsFileSystem::RemoveFolder(const std::wstring& path) {
   return ::RemoveDirectoryW(path.c_str()) != FALSE;
 }
 
-std::wstring WindowsFileSystem::ProgramFolder() {
+std::wstring ProgramFolder() {
   // The longest path Windows knows is 32767 characters; grow up to that.
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {

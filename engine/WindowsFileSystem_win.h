@@ -25,9 +25,6 @@ class WindowsFileSystem : public FileSystem {
   void EndCopies() override;
   bool DeleteFiles(const std::wstring& path) override;
   bool RemoveFolder(const std::wstring& path) override;
-  // A program in a drive's root gets "C:\": "C:" alone would name that
-  // drive's current folder.
-  std::wstring ProgramFolder() override;
   // GetFullPathNameW.
   std::wstring FullPath(const std::wstring& path) override;
   // Opens the folder itself (CreateFileW with FILE_FLAG_BACKUP_SEMANTICS);
@@ -51,5 +48,10 @@ class WindowsFileSystem : public FileSystem {
   KernelHandle staging_;        // the staging folder, once made
   std::vector<char> buffer_;
 };
+
+// The folder of the program's own executable, without a trailing
+// separator, except for a drive's root ("C:\": "C:" alone would name that
+// drive's current folder); empty when Windows cannot tell.
+std::wstring ProgramFolder();
 
 }  // namespace lexiphon

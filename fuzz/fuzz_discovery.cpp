@@ -44,7 +44,6 @@ class Folders : public FileSystem {
   void EndCopies() override {}
   bool DeleteFiles(const std::wstring&) override { return false; }
   bool RemoveFolder(const std::wstring&) override { return false; }
-  std::wstring ProgramFolder() override { return std::wstring(); }
   std::wstring FullPath(const std::wstring& path) override { return path; }
   std::wstring FolderIdentity(const std::wstring& path) override { return Identity(path); }
 

@@ -423,7 +423,7 @@ TEST_F(FileSystemTest, FolderExistsAndWhichFolderAPathReaches) {
 }
 
 TEST_F(FileSystemTest, ProgramFolderHoldsTheRunningProgram) {
-  const std::wstring folder = Files().ProgramFolder();
+  const std::wstring folder = scenario_->ProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_NE(folder.back(), L'\\');
   EXPECT_TRUE(Files().Exists(folder, ListAttributes::Directory));

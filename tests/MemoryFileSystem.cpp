@@ -311,8 +311,6 @@ bool MemoryFileSystem::RemoveFolder(const std::wstring& path) {
   return true;
 }
 
-std::wstring MemoryFileSystem::ProgramFolder() { return programFolder_; }
-
 std::wstring MemoryFileSystem::FullPath(const std::wstring& path) {
   if (path.size() < 3 || path[1] != L':' || !IsSeparator(path[2])) return path;
   std::vector<std::wstring> parts;
@@ -353,8 +351,6 @@ std::wstring MemoryFileSystem::FolderIdentity(const std::wstring& path) {
   for (const std::wstring& part : parsed.parts) identity += FoldName(part) + L"\\";
   return identity;
 }
-
-void MemoryFileSystem::SetProgramFolder(const std::wstring& path) { programFolder_ = path; }
 
 MemoryFileSystem::Node* MemoryFileSystem::MakeFolders(const Path& path, std::size_t depth) {
   if (!path.valid || std::any_of(path.parts.begin(), path.parts.end(), HasWildcard)) {

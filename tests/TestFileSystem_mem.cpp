@@ -8,12 +8,12 @@ class MemoryTestFileSystem final : public TestFileSystem {
  public:
   MemoryTestFileSystem() {
     files_.AddFolder(Root());
-    // The running program, as the real backend finds it.
+    // The running program, as Windows finds it.
     files_.AddFile(L"C:\\Lexiphon Setup\\LexiphonSetup.exe", "MZ");
-    files_.SetProgramFolder(L"C:\\Lexiphon Setup");
   }
 
   FileSystem& Api() override { return files_; }
+  std::wstring ProgramFolder() override { return L"C:\\Lexiphon Setup"; }
   bool IsReal() const override { return false; }
   std::wstring Root() const override { return L"C:\\Temp\\lexiphon-test"; }
 

@@ -22,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
                                unsigned style) {
     MessageBoxW(nullptr, text.c_str(), title.c_str(), style);
   };
-  lexiphon::SharedSubs subs(registry, files, registryMessageBox);
+  lexiphon::SharedSubs subs(registry, files, lexiphon::ProgramFolder(), registryMessageBox);
   lexiphon::SharedSubsEngine engine(subs);
   lexiphon::ExclusiveEngine exclusiveEngine(engine);
   lexiphon::Session session(exclusiveEngine);
