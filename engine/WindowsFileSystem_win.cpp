@@ -149,7 +149,10 @@ bool WindowsFileSystem::CreateFolder(const std::wstring& path) {
   return ::CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 
-WindowsFileSystem::~WindowsFileSystem() { EndCopies(); }
+// A series of copies left unended still loses its empty staging folder.
+WindowsFileSystem::~WindowsFileSystem() {
+  if (staging_) DeleteThrough(staging_.Get());
+}
 
 // Every step after a file is opened or created goes through its handle, so
 // that no other program can slip a link or a file of its own under a name

@@ -214,7 +214,7 @@ TEST_F(EngineOnDiskTest, AFullDiskLeavesTheOldFilesWhole) {
   testing::AddWordVersion(*registry_, "11.0", Narrow(word) + "\\");
   EXPECT_EQ(0, engine_->DoInstall());
 
-  const std::string tooBig(2 * 1024 * 1024, 'x');  // more than the drive holds
+  const std::string tooBig(std::size_t{2} * 1024 * 1024, 'x');  // more than the drive holds
   disk_->MakeFile(package_ + L"\\Lexiphon.dot", tooBig);
   EXPECT_EQ(-5, engine_->DoInstall());
   EXPECT_EQ("package", disk_->Contents(target + L"\\Lexiphon.dot"));
