@@ -160,15 +160,18 @@ WindowsFileSystem::~WindowsFileSystem() {
 bool WindowsFileSystem::CopyFileOver(const std::wstring& from, const std::wstring& to) {
   const KernelHandle source(::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!source || !::GetFileInformationByHandle(source.Get(), &information) ||
-      (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  FILE_BASIC_INFO finish{};
+  if (!source ||
+      !::GetFileInformationByHandleEx(source.Get(), FileBasicInfo, &finish, sizeof finish) ||
+      (finish.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return false;
   }
-  FILE_BASIC_INFO finish{};
-  finish.LastWriteTime.LowPart = information.ftLastWriteTime.dwLowDateTime;
-  finish.LastWriteTime.HighPart = static_cast<LONG>(information.ftLastWriteTime.dwHighDateTime);
-  const DWORD kept = information.dwFileAttributes & kCopyKeptAttributes;
+  // Only the last write time and the kept attributes are set; zero times
+  // stay as they are.
+  finish.CreationTime.QuadPart = 0;
+  finish.LastAccessTime.QuadPart = 0;
+  finish.ChangeTime.QuadPart = 0;
+  const DWORD kept = finish.FileAttributes & kCopyKeptAttributes;
   finish.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;
 
   // A new name first, with nothing to check: under Wine every look-up of a
