@@ -130,10 +130,9 @@ ResultCode SharedSubs::FindWordStartup() {
   // Count the Word folders that exist, each once however it is spelt and in
   // whichever view it was found. A version left behind without a Word
   // folder, or naming one that is gone, does not hide the Word that is
-  // really there.
-  // The folder is resolved once, as Windows resolves it when it opens it
-  // ("Office16 " and "Office16." open "Office16"), and the folder counted is
-  // the folder used.
+  // really there. Each folder is resolved once, as Windows resolves it when
+  // it opens it ("Office16 " and "Office16." open "Office16"): the folder
+  // counted is the folder used.
   std::vector<std::wstring> found;
   for (const std::wstring& root : WordRoots) {
     std::wstring folder = WordFolderFor(root);
