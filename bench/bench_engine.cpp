@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <string>
-#include <utility>
 
 #include "engine/SharedSubs.h"
 #include "engine/WindowsFileSystem_win.h"
@@ -28,11 +27,11 @@ enum Op { kList, kCreateFolder, kCopyFile, kDeleteFiles, kRemoveFolder, kOps };
 const char* const kOpNames[kOps] = {"List", "CreateFolder", "CopyFileOver", "DeleteFiles",
                                     "RemoveFolder"};
 
-// Everything goes to the real file system except the program folder.
-class PackageFolder : public FileSystem {
+// The real file system, with the time and calls of each operation summed
+// when profiling.
+class Profiled : public FileSystem {
  public:
-  PackageFolder(FileSystem& inner, std::wstring folder, bool profile)
-      : inner_(inner), folder_(std::move(folder)), profile_(profile) {}
+  Profiled(FileSystem& inner, bool profile) : inner_(inner), profile_(profile) {}
 
   bool List(const std::wstring& path, ListAttributes attributes,
             const std::function<bool(const std::wstring& name)>& onName) override {
@@ -56,13 +55,17 @@ class PackageFolder : public FileSystem {
   bool CopyFileOver(const std::wstring& from, const std::wstring& to) override {
     return Timed(kCopyFile, [&] { return inner_.CopyFileOver(from, to); });
   }
+  void BeginCopies(const std::wstring& stagingParent) override {
+    inner_.BeginCopies(stagingParent);
+  }
+  void EndCopies() override { inner_.EndCopies(); }
   bool DeleteFiles(const std::wstring& path) override {
     return Timed(kDeleteFiles, [&] { return inner_.DeleteFiles(path); });
   }
   bool RemoveFolder(const std::wstring& path) override {
     return Timed(kRemoveFolder, [&] { return inner_.RemoveFolder(path); });
   }
-  std::wstring ProgramFolder() override { return folder_; }
+  std::wstring FullPath(const std::wstring& path) override { return inner_.FullPath(path); }
   std::wstring FolderIdentity(const std::wstring& path) override {
     return inner_.FolderIdentity(path);
   }
@@ -90,7 +93,6 @@ class PackageFolder : public FileSystem {
   }
 
   FileSystem& inner_;
-  std::wstring folder_;
   bool profile_;
   double ms_[kOps] = {};
   long calls_[kOps] = {};
@@ -110,8 +112,8 @@ int wmain(int argc, wchar_t** argv) {
 
   lexiphon::WindowsRegistry registry;
   lexiphon::WindowsFileSystem windowsFiles;
-  PackageFolder files(windowsFiles, idle ? L"" : argv[2], profile);
-  lexiphon::SharedSubs subs(registry, files,
+  Profiled files(windowsFiles, profile);
+  lexiphon::SharedSubs subs(registry, files, idle ? L"" : argv[2],
                             [](const std::wstring& text, const std::wstring&, unsigned) {
                               std::fprintf(stderr, "registry: %ls\n", text.c_str());
                             });

@@ -35,12 +35,23 @@ class FileSystem {
   virtual bool CreateFolder(const std::wstring& path) = 0;
 
   // Copies one file, replacing a file of the same name at the destination
-  // all at once: on any failure the old file is left as it was. A read-only
-  // destination is not replaced; a link or hard link there is replaced as a
-  // name, and what it pointed at stays untouched. The copy is left without
-  // the read-only, hidden and system attributes, so that it can be updated
-  // and found again.
+  // all at once: on any failure the old file is left as it was, and a new
+  // one is not left half written. A read-only destination is not replaced;
+  // a link or hard link there is replaced as a name, and what it pointed at
+  // stays untouched. The copy keeps the source's last write time and is
+  // left without the read-only, hidden and system attributes, so that it
+  // can be updated and found again.
   virtual bool CopyFileOver(const std::wstring& from, const std::wstring& to) = 0;
+
+  // From now until EndCopies, a replacement is written in a staging folder
+  // that the first replacement makes inside `stagingParent` under a new
+  // name, and moved from there into place. The parent must be on the volume
+  // of every destination, and not a folder whose entries are counted: a
+  // staging folder that cannot be removed stays there. Without it, each
+  // replacement stages beside its destination.
+  virtual void BeginCopies(const std::wstring& stagingParent) = 0;
+  // Removes the staging folder, and only when it is empty.
+  virtual void EndCopies() = 0;
 
   // Deletes the file that `path` names, or with a wildcard in its last part
   // every file directly inside that folder that it matches (hidden and
@@ -53,9 +64,11 @@ class FileSystem {
   // Removes an empty folder. False when it is missing or not empty.
   virtual bool RemoveFolder(const std::wstring& path) = 0;
 
-  // The folder of the program's own executable, normally without a
-  // trailing separator; empty when the platform cannot tell.
-  virtual std::wstring ProgramFolder() = 0;
+  // `path` as Windows resolves it before it opens anything: "." and ".."
+  // resolved, "/" turned into "\", separators collapsed, spaces and dots at
+  // the end of the last part dropped, one dot at the end of any other part
+  // (but not a space). Empty when it cannot be resolved.
+  virtual std::wstring FullPath(const std::wstring& path) = 0;
 
   // The same text for every path that reaches the same existing folder
   // (other case, a trailing separator, 8.3 names, junctions), different

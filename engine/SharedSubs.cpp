@@ -34,6 +34,20 @@ bool HasInvalidCharacters(const std::wstring& path) {
   return false;
 }
 
+// Begins a series of copies and ends it on every way out.
+class CopiesInto {
+ public:
+  CopiesInto(FileSystem& files, const std::wstring& stagingParent) : files_(files) {
+    files_.BeginCopies(stagingParent);
+  }
+  ~CopiesInto() { files_.EndCopies(); }
+  CopiesInto(const CopiesInto&) = delete;
+  CopiesInto& operator=(const CopiesInto&) = delete;
+
+ private:
+  FileSystem& files_;
+};
+
 }  // namespace
 
 std::wstring WordFolderFor(const std::wstring& value) {
@@ -51,10 +65,12 @@ std::wstring StartupFolderFor(const std::wstring& wordFolder, const std::wstring
   return folder + startupSubDir;
 }
 
-SharedSubs::SharedSubs(RegistryApi& registry, FileSystem& files, MessageBoxFn registryMessageBox)
+SharedSubs::SharedSubs(RegistryApi& registry, FileSystem& files, std::wstring programFolder,
+                       MessageBoxFn registryMessageBox)
     : WordRoots(1),
       registry_(registry),
       files_(files),
+      programFolder_(std::move(programFolder)),
       registryMessageBox_(std::move(registryMessageBox)) {}
 
 ResultCode SharedSubs::InitSettings() {
@@ -77,7 +93,7 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
                                              const std::wstring& ValueName) {
   clsRegistryAccess registry(registry_, registryMessageBox_);
   WordRoots.clear();
-  std::size_t in64BitView = 0;  // the entries before it were found there
+  std::size_t countIn64BitView = 0;  // the first entries of WordRoots were found there
 
   // 64-bit Office registers in the 64-bit view, 32-bit Office in the 32-bit
   // one, and either program sees only its own unless it asks. On 32-bit
@@ -94,7 +110,7 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
     for (std::int32_t index = 0; registry.RegEnumKey(office, index, subKey); ++index)
       WordRoots.push_back(Join(BaseKey, subKey));
     registry.RegCloseKey(office);
-    if (view == kKeyWow64_64Key) in64BitView = WordRoots.size();
+    if (view == kKeyWow64_64Key) countIn64BitView = WordRoots.size();
   }
   if (WordRoots.empty()) {
     WordRoots.emplace_back();
@@ -104,7 +120,7 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
   for (std::size_t i = 0; i < WordRoots.size(); ++i)
     WordRoots[i] = registry.QueryRegEntry(kHkeyLocalMachine, Join(WordRoots[i], RootKey),
                                           ValueName,
-                                          i < in64BitView ? kKeyWow64_64Key : kKeyWow64_32Key);
+                                          i < countIn64BitView ? kKeyWow64_64Key : kKeyWow64_32Key);
   return 0;
 }
 
@@ -114,15 +130,18 @@ ResultCode SharedSubs::FindWordStartup() {
   // Count the Word folders that exist, each once however it is spelt and in
   // whichever view it was found. A version left behind without a Word
   // folder, or naming one that is gone, does not hide the Word that is
-  // really there.
+  // really there. Each folder is resolved once, as Windows resolves it when
+  // it opens it ("Office16 " and "Office16." open "Office16"): the folder
+  // counted is the folder used.
   std::vector<std::wstring> found;
   for (const std::wstring& root : WordRoots) {
-    const std::wstring folder = WordFolderFor(root);
+    std::wstring folder = WordFolderFor(root);
+    if (!folder.empty()) folder = files_.FullPath(folder);
     std::wstring identity = folder.empty() ? folder : files_.FolderIdentity(folder);
     if (identity.empty() || std::find(found.begin(), found.end(), identity) != found.end())
       continue;
     found.push_back(std::move(identity));
-    TargetDir = StartupFolderFor(root, StartupSubDir);
+    TargetDir = StartupFolderFor(folder, StartupSubDir);
   }
   if (found.empty()) return result::kWordNotFound;
   return found.size() == 1 ? result::kSuccess : result::kWordAmbiguous;
@@ -134,7 +153,7 @@ ResultCode SharedSubs::DoInstall() {
 
   // Without its own folder the program would look for the package in the
   // root of the current drive.
-  const std::wstring source = files_.ProgramFolder();
+  const std::wstring& source = programFolder_;
   if (source.empty()) return result::kInstallPackageMissing;
   if (!files_.Exists(Join(source, TemplateName), ListAttributes::Normal)) {
     return files_.Exists(Join(source, ZipPattern), ListAttributes::Normal)
@@ -144,6 +163,9 @@ ResultCode SharedSubs::DoInstall() {
 
   if (!files_.FolderExists(TargetDir) && !files_.CreateFolder(TargetDir))
     return result::kInstallCreateFolderFailed;
+  // Replacements are staged in the startup folder itself, never in a
+  // package folder, where a leftover would fail every later uninstall.
+  const CopiesInto copies(files_, TargetDir);
 
   for (const std::wstring& name : PackageFiles) {
     if (name.empty()) break;

@@ -19,7 +19,9 @@ using PackageList = std::array<std::wstring, kPackageListSize>;
 
 class SharedSubs {
  public:
-  SharedSubs(RegistryApi& registry, FileSystem& files, MessageBoxFn registryMessageBox = {});
+  // `programFolder` holds the package that DoInstall copies.
+  SharedSubs(RegistryApi& registry, FileSystem& files, std::wstring programFolder = {},
+             MessageBoxFn registryMessageBox = {});
 
   // Settings, refilled by every InitSettings.
   std::wstring ZipPattern;
@@ -46,6 +48,7 @@ class SharedSubs {
  private:
   RegistryApi& registry_;
   FileSystem& files_;
+  std::wstring programFolder_;
   MessageBoxFn registryMessageBox_;
 };
 

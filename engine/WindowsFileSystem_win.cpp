@@ -1,9 +1,12 @@
 #include "engine/WindowsFileSystem_win.h"
 
+#include <winternl.h>
+#include <ntsecapi.h>
+
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
-
-#include "platform/ScopedHandle_win.h"
 
 namespace lexiphon {
 namespace {
@@ -35,36 +38,70 @@ bool IsLinkEntry(const WIN32_FIND_DATAW& entry) {
          (entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0));
 }
 
-constexpr DWORD kCopyClearedAttributes =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+// What a copy keeps of its source's attributes. Read-only, hidden and system
+// stay behind, so that the next install can replace the copy and uninstall
+// can find it.
+constexpr DWORD kCopyKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// A read-only or hidden package file must not become a copy that the next
-// install cannot replace or that uninstall cannot find.
-bool ClearCopiedAttributes(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  if (!(attributes & kCopyClearedAttributes)) return true;
-  const DWORD kept = attributes & ~kCopyClearedAttributes;
-  return ::SetFileAttributesW(path.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL) != FALSE;
+constexpr std::size_t kCopyBufferSize = 1024 * 1024;
+
+// Random names are tried this often before a copy gives up; a clash of 64
+// random bits means the folder is being flooded, not bad luck.
+constexpr int kNameAttempts = 100;
+constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
+
+// prefix, 16 hex digits from the system's random generator, suffix: a name
+// that nobody can create ahead of us. Empty when the generator fails.
+std::wstring RandomName(const wchar_t* prefix, const wchar_t* suffix) {
+  unsigned char bytes[8];
+  if (!::RtlGenRandom(bytes, sizeof bytes)) return std::wstring();
+  std::wstring name = prefix;
+  for (const unsigned char byte : bytes) {
+    name += L"0123456789ABCDEF"[byte >> 4];
+    name += L"0123456789ABCDEF"[byte & 0xF];
+  }
+  return name + suffix;
 }
 
-// A new, empty file in `folder`, named as GetTempFileNameW names them
-// ("lx1A2B.TMP") and created exclusively. GetTempFileNameW itself takes
-// folders of at most MAX_PATH - 14 characters, and Wine's writes past the
-// caller's buffer beyond that.
-std::wstring CreateTemporaryFileIn(const std::wstring& folder) {
-  static unsigned next = ::GetTickCount();
-  for (unsigned attempt = 0; attempt < 0x10000; ++attempt) {
-    const unsigned number = next++ & 0xFFFF;
-    std::wstring path = folder + L"\\lx";
-    for (int shift = 12; shift >= 0; shift -= 4) path += L"0123456789ABCDEF"[(number >> shift) & 0xF];
-    path += L".TMP";
-    const KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file) return path;
-    if (::GetLastError() != ERROR_FILE_EXISTS) return std::wstring();
-  }
-  return std::wstring();
+// Creates `name` inside the folder that `folder` holds open: found through
+// the handle, so that nobody can redirect it by swapping a name on the way.
+// The new handle is for synchronous I/O.
+NTSTATUS CreateIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share,
+                  ULONG options, HANDLE* created) {
+  UNICODE_STRING objectName;
+  objectName.Buffer = const_cast<PWSTR>(name.c_str());
+  objectName.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  objectName.MaximumLength = objectName.Length;
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, folder, nullptr);
+  IO_STATUS_BLOCK io;
+  return ::NtCreateFile(created, access | SYNCHRONIZE, &attributes, &io, nullptr,
+                        FILE_ATTRIBUTE_NORMAL, share, FILE_CREATE,
+                        options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+}
+
+// Deletes the file or empty folder that `file` holds once the last handle to
+// it closes; a folder that is not empty stays.
+bool DeleteThrough(HANDLE file) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = TRUE;
+  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != FALSE;
+}
+
+// Moves the file that `file` holds over `to`, replacing what has that name
+// (a link or a hard link as a name). The name must be a full path: with a
+// root folder and a bare name Wine answers ERROR_INVALID_PARAMETER.
+bool MoveOver(HANDLE file, const std::wstring& to) {
+  const std::size_t nameBytes = (to.size() + 1) * sizeof(wchar_t);
+  std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) + nameBytes);
+  FILE_RENAME_INFO header{};
+  header.ReplaceIfExists = TRUE;
+  header.FileNameLength = static_cast<DWORD>(to.size() * sizeof(wchar_t));
+  std::memcpy(buffer.data(), &header, offsetof(FILE_RENAME_INFO, FileName));
+  std::memcpy(buffer.data() + offsetof(FILE_RENAME_INFO, FileName), to.c_str(), nameBytes);
+  return ::SetFileInformationByHandle(file, FileRenameInfo, buffer.data(),
+                                      static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -85,10 +122,7 @@ bool DeleteName(const std::wstring& path) {
     return false;
   // Windows keeps read-only files; Wine, running as root, would not.
   if (basic.FileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
-  FILE_DISPOSITION_INFO disposition{};
-  disposition.DeleteFile = TRUE;
-  return ::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition,
-                                      sizeof disposition) != FALSE;
+  return DeleteThrough(file.Get());
 }
 
 }  // namespace
@@ -115,38 +149,146 @@ bool WindowsFileSystem::CreateFolder(const std::wstring& path) {
   return ::CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 
+// A series of copies left unended still loses its empty staging folder.
+WindowsFileSystem::~WindowsFileSystem() {
+  if (staging_) DeleteThrough(staging_.Get());
+}
+
+// Every step after a file is opened or created goes through its handle, so
+// that no other program can slip a link or a file of its own under a name
+// between two steps.
 bool WindowsFileSystem::CopyFileOver(const std::wstring& from, const std::wstring& to) {
+  const KernelHandle source(::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FILE_BASIC_INFO finish{};
+  if (!source ||
+      !::GetFileInformationByHandleEx(source.Get(), FileBasicInfo, &finish, sizeof finish) ||
+      (finish.FileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  // Only the last write time and the kept attributes are set; zero times
+  // stay as they are.
+  finish.CreationTime.QuadPart = 0;
+  finish.LastAccessTime.QuadPart = 0;
+  finish.ChangeTime.QuadPart = 0;
+  const DWORD kept = finish.FileAttributes & kCopyKeptAttributes;
+  finish.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;
+
   // A new name first, with nothing to check: under Wine every look-up of a
   // name that does not exist reads the whole folder, so a second one per
   // file makes a fresh install of thousands of files twice as slow.
-  if (::CopyFileW(from.c_str(), to.c_str(), TRUE)) return ClearCopiedAttributes(to);
-  const DWORD error = ::GetLastError();
-  if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL) {
-    // The name was free, or the copy would have stopped at ERROR_FILE_EXISTS:
-    // what lies there now is the part that fitted, which Word must not load.
-    DeleteName(to);
-    return false;
-  }
-  if (error != ERROR_FILE_EXISTS) return false;
+  const KernelHandle copy(::CreateFileW(to.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (copy) return Fill(copy.Get(), source.Get(), finish);
+  if (::GetLastError() != ERROR_FILE_EXISTS) return false;
 
   // Windows will not replace a read-only file. Wine leaves that to the Unix
   // permission bits, which do not stop root, so make sure of it here.
   const DWORD existing = ::GetFileAttributesW(to.c_str());
-  if (existing != INVALID_FILE_ATTRIBUTES &&
+  if (existing == INVALID_FILE_ATTRIBUTES ||
       (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
   }
-  // The old file stays whole until the new one is complete: copied beside
-  // it (".TMP", which Word does not load), then moved over its name in one
-  // step, which also replaces a link as a name instead of writing through it.
-  const std::wstring temp = CreateTemporaryFileIn(FolderOf(to));
-  if (temp.empty()) return false;
-  if (::CopyFileW(from.c_str(), temp.c_str(), FALSE) && ClearCopiedAttributes(temp) &&
-      ::MoveFileExW(temp.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    return true;
-  }
-  ::DeleteFileW(temp.c_str());
+  // The old file stays whole until the new one is complete: written to a
+  // temporary file in the staging folder, then moved over the old name in
+  // one step, which also replaces a link as a name.
+  const bool alone = stagingParent_.empty();
+  if (alone) BeginCopies(FolderOf(to));
+  const bool replaced = Replace(source.Get(), finish, to);
+  if (alone) EndCopies();
+  return replaced;
+}
+
+// The temporary file is closed on return, so that a staging folder that
+// ends with it is empty.
+bool WindowsFileSystem::Replace(HANDLE source, const FILE_BASIC_INFO& finish,
+                                const std::wstring& to) {
+  const KernelHandle temporary = CreateTemporaryFile();
+  if (!temporary || !Fill(temporary.Get(), source, finish)) return false;
+  if (MoveOver(temporary.Get(), to)) return true;
+  DeleteThrough(temporary.Get());
   return false;
+}
+
+// The source's content, last write time and kept attributes into the fresh
+// file `copy`; on any failure (a full disk) the part written goes again.
+bool WindowsFileSystem::Fill(HANDLE copy, HANDLE source, FILE_BASIC_INFO finish) {
+  if (buffer_.empty()) buffer_.resize(kCopyBufferSize);
+  bool copied = true;
+  for (;;) {
+    DWORD read = 0;
+    if (!::ReadFile(source, buffer_.data(), static_cast<DWORD>(buffer_.size()), &read, nullptr)) {
+      copied = false;
+      break;
+    }
+    if (read == 0) break;
+    DWORD written = 0;
+    if (!::WriteFile(copy, buffer_.data(), read, &written, nullptr) || written != read) {
+      copied = false;
+      break;
+    }
+  }
+  if (copied && ::SetFileInformationByHandle(copy, FileBasicInfo, &finish, sizeof finish))
+    return true;
+  DeleteThrough(copy);
+  return false;
+}
+
+void WindowsFileSystem::BeginCopies(const std::wstring& stagingParent) {
+  EndCopies();
+  stagingParent_ = stagingParent;
+}
+
+void WindowsFileSystem::EndCopies() {
+  if (staging_) DeleteThrough(staging_.Get());
+  staging_.Reset();
+  stagingParent_.clear();
+  stagingPath_.clear();
+}
+
+// A new folder of our own in the staging parent, under a name that did not
+// exist, held open so that it can be neither renamed nor deleted by others
+// while it is in use.
+bool WindowsFileSystem::CreateStagingFolder() {
+  const KernelHandle parent(::CreateFileW(
+      stagingParent_.c_str(), FILE_TRAVERSE | FILE_ADD_SUBDIRECTORY,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!parent) return false;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::wstring name = RandomName(L"lx", L".tmp");
+    if (name.empty()) return false;
+    HANDLE folder = nullptr;
+    const NTSTATUS status =
+        CreateIn(parent.Get(), name, DELETE | FILE_ADD_FILE | FILE_TRAVERSE,
+                 FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_DIRECTORY_FILE, &folder);
+    if (status == 0) {
+      staging_.Reset(folder);
+      stagingPath_ = stagingParent_ + L"\\" + name;
+      return true;
+    }
+    if (status != kNameCollision) return false;
+  }
+  return false;
+}
+
+// An empty file, unshared, in the staging folder (made now if need be).
+KernelHandle WindowsFileSystem::CreateTemporaryFile() {
+  if (!staging_ && !CreateStagingFolder()) return KernelHandle();
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::wstring name = RandomName(L"lx", L".TMP");
+    if (name.empty()) break;
+    HANDLE file = nullptr;
+    const NTSTATUS status =
+        CreateIn(staging_.Get(), name, GENERIC_WRITE | DELETE, 0, FILE_NON_DIRECTORY_FILE, &file);
+    if (status == 0) {
+      KernelHandle temporary(file);
+      TemporaryFileCreated(stagingPath_ + L"\\" + name);
+      return temporary;
+    }
+    if (status != kNameCollision) break;
+  }
+  return KernelHandle();
 }
 
 bool WindowsFileSystem::DeleteFiles(const std::wstring& path) {
@@ -188,7 +330,7 @@ bool WindowsFileSystem::RemoveFolder(const std::wstring& path) {
   return ::RemoveDirectoryW(path.c_str()) != FALSE;
 }
 
-std::wstring WindowsFileSystem::ProgramFolder() {
+std::wstring ProgramFolder() {
   // The longest path Windows knows is 32767 characters; grow up to that.
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
@@ -206,6 +348,20 @@ std::wstring WindowsFileSystem::ProgramFolder() {
   if (cut == std::wstring::npos) return std::wstring();
   const bool driveRoot = cut == 2 && path[1] == L':';
   return path.substr(0, driveRoot ? cut + 1 : cut);
+}
+
+std::wstring WindowsFileSystem::FullPath(const std::wstring& path) {
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0],
+                                            nullptr);
+    if (length == 0) return std::wstring();
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.resize(length);  // what it needs, NUL included
+  }
 }
 
 // The volume and the file index of the folder, as GetFileInformationByHandle

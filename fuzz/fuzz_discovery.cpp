@@ -42,9 +42,11 @@ class Folders : public FileSystem {
   bool IsLink(const std::wstring&) override { return false; }
   bool CreateFolder(const std::wstring&) override { return false; }
   bool CopyFileOver(const std::wstring&, const std::wstring&) override { return false; }
+  void BeginCopies(const std::wstring&) override {}
+  void EndCopies() override {}
   bool DeleteFiles(const std::wstring&) override { return false; }
   bool RemoveFolder(const std::wstring&) override { return false; }
-  std::wstring ProgramFolder() override { return std::wstring(); }
+  std::wstring FullPath(const std::wstring& path) override { return path; }
   std::wstring FolderIdentity(const std::wstring& path) override { return Identity(path); }
 
   static std::wstring Identity(const std::wstring& path) {

@@ -129,6 +129,13 @@ TEST_F(DiscoveryTest, DecidesByTheNumberOfWordFolders) {
        {},
        -100,
        L""},
+      // Windows drops spaces and dots at the end of a path, not before a "\\".
+      {"a space or a dot at the end: the folder without them",
+       {{"11.0", "C:\\Office11 "}, {"12.0", "C:\\Office11."}},
+       {L"C:\\Office11"},
+       0,
+       L"C:\\Office11\\Startup"},
+      {"a space before the last separator", {{"11.0", "C:\\Office11 \\"}}, {L"C:\\Office11"}, -100, L""},
       {"one folder named by two versions, spelt differently",
        {{"11.0", "C:\\Office\\"}, {"12.0", "\"c:\\OFFICE\""}, {"14.0", "C:\\Office\\.\\"}},
        {L"C:\\Office"},

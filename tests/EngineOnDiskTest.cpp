@@ -19,32 +19,6 @@ using testing::kReadOnly;
 using testing::kSystem;
 using Tree = std::vector<std::wstring>;
 
-// The disk as the program sees it, started from a package folder of ours.
-class ProgramInFolder : public FileSystem {
- public:
-  ProgramInFolder(FileSystem& disk, std::wstring programFolder)
-      : disk_(disk), programFolder_(std::move(programFolder)) {}
-  bool List(const std::wstring& path, ListAttributes attributes,
-            const std::function<bool(const std::wstring&)>& onName) override {
-    return disk_.List(path, attributes, onName);
-  }
-  bool IsLink(const std::wstring& path) override { return disk_.IsLink(path); }
-  bool CreateFolder(const std::wstring& path) override { return disk_.CreateFolder(path); }
-  bool CopyFileOver(const std::wstring& from, const std::wstring& to) override {
-    return disk_.CopyFileOver(from, to);
-  }
-  bool DeleteFiles(const std::wstring& path) override { return disk_.DeleteFiles(path); }
-  bool RemoveFolder(const std::wstring& path) override { return disk_.RemoveFolder(path); }
-  std::wstring ProgramFolder() override { return programFolder_; }
-  std::wstring FolderIdentity(const std::wstring& path) override {
-    return disk_.FolderIdentity(path);
-  }
-
- private:
-  FileSystem& disk_;
-  std::wstring programFolder_;
-};
-
 std::string Narrow(const std::wstring& ascii) {
   std::string out;
   for (wchar_t ch : ascii) out += static_cast<char>(ch);
@@ -62,8 +36,7 @@ class EngineOnDiskTest : public ::testing::Test {
     package_ = disk_->At(name);
     word_ = disk_->At(L"OFFICE11");
     target_ = word_ + L"\\Startup";
-    program_ = std::make_unique<ProgramInFolder>(disk_->Api(), package_);
-    engine_ = std::make_unique<SharedSubs>(registry_->Api(), *program_);
+    engine_ = std::make_unique<SharedSubs>(registry_->Api(), disk_->Api(), package_);
     // The registry speaks ANSI; the scenario's own folder is plain ASCII.
     testing::AddWordVersion(*registry_, "11.0", Narrow(word_) + "\\");
     disk_->MakeFolder(word_);
@@ -96,7 +69,6 @@ class EngineOnDiskTest : public ::testing::Test {
 
   std::unique_ptr<testing::TestRegistry> registry_;
   std::unique_ptr<testing::TestFileSystem> disk_;
-  std::unique_ptr<ProgramInFolder> program_;
   std::unique_ptr<SharedSubs> engine_;
   std::wstring package_, word_, target_;
 };
@@ -242,7 +214,7 @@ TEST_F(EngineOnDiskTest, AFullDiskLeavesTheOldFilesWhole) {
   testing::AddWordVersion(*registry_, "11.0", Narrow(word) + "\\");
   EXPECT_EQ(0, engine_->DoInstall());
 
-  const std::string tooBig(2 * 1024 * 1024, 'x');  // more than the drive holds
+  const std::string tooBig(std::size_t{2} * 1024 * 1024, 'x');  // more than the drive holds
   disk_->MakeFile(package_ + L"\\Lexiphon.dot", tooBig);
   EXPECT_EQ(-5, engine_->DoInstall());
   EXPECT_EQ("package", disk_->Contents(target + L"\\Lexiphon.dot"));
@@ -315,8 +287,7 @@ TEST_F(EngineOnDiskTest, PackageStillPackedOrMissing) {
   disk_ = testing::TestFileSystem::Create();
   testing::AddWordVersion(*registry_, "11.0", Narrow(disk_->At(L"OFFICE11")) + "\\");
   disk_->MakeFolder(disk_->At(L"OFFICE11"));
-  program_ = std::make_unique<ProgramInFolder>(disk_->Api(), disk_->At(L"Download"));
-  engine_ = std::make_unique<SharedSubs>(registry_->Api(), *program_);
+  engine_ = std::make_unique<SharedSubs>(registry_->Api(), disk_->Api(), disk_->At(L"Download"));
   disk_->MakeFile(disk_->At(L"Download\\LexiphonSetup.exe"), "MZ");
   EXPECT_EQ(-1, engine_->DoInstall());
   disk_->MakeFile(disk_->At(L"Download\\Lx110.zip"), "PK");

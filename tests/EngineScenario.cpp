@@ -13,8 +13,7 @@ void EngineScenario::SetUp() {
 void EngineScenario::Reset() {
   registry_->DeleteOffice();
   fs_ = std::make_unique<MemoryFileSystem>();
-  fs_->SetProgramFolder(kPackage);
-  engine_ = std::make_unique<SharedSubs>(registry_->Api(), *fs_);
+  engine_ = std::make_unique<SharedSubs>(registry_->Api(), *fs_, kPackage);
 }
 
 void EngineScenario::TearDown() { registry_->DeleteOffice(); }

@@ -214,6 +214,56 @@ TEST_F(FileSystemTest, FailedCopyChangesNothing) {
   }
 }
 
+// Whoever can write into Word's startup folder must not get hold of a
+// temporary file by its name: swapped for a link, it would have the update
+// overwrite a file of their choosing and move it into the startup folder.
+TEST_F(FileSystemTest, ATemporaryFileCannotBeTakenOverByName) {
+  if (!scenario_->IsReal()) GTEST_SKIP() << "the double makes no temporary files";
+  for (const wchar_t* name : {L"Lexiphon.dot", L"Dictionaries\\a.dic"}) {
+    scenario_->MakeFile(At(std::wstring(L"source\\") + name), "package");
+    scenario_->MakeFile(At(std::wstring(L"target\\") + name), "old");
+  }
+  scenario_->MakeFile(At(L"target\\Normal.dot"), "someone else's");
+  const Names tree = scenario_->Tree();
+  const auto& contention = scenario_->ContendForTemporaryFiles();
+
+  Files().BeginCopies(At(L"target"));
+  for (const wchar_t* name : {L"Lexiphon.dot", L"Dictionaries\\a.dic"}) {
+    EXPECT_TRUE(Files().CopyFileOver(At(std::wstring(L"source\\") + name),
+                                     At(std::wstring(L"target\\") + name)));
+    EXPECT_EQ(scenario_->Contents(At(std::wstring(L"target\\") + name)), "package");
+  }
+  Files().EndCopies();
+  EXPECT_EQ(contention.tried, 6);
+  EXPECT_EQ(contention.succeeded, 0);
+  EXPECT_EQ(scenario_->Contents(At(L"target\\Normal.dot")), "someone else's");
+  EXPECT_EQ(scenario_->Tree(), tree) << "no temporary file or staging folder is left";
+}
+
+// Paths as Windows resolves them before it opens anything: the double must
+// agree, since the Word folder counted is the one resolved.
+TEST_F(FileSystemTest, FullPathResolvesAsWindowsDoes) {
+  const struct {
+    const wchar_t* path;
+    const wchar_t* full;
+  } cases[] = {
+      {L"Office16", L"Office16"},
+      {L"Office16 ", L"Office16"},
+      {L"Office16.", L"Office16"},
+      {L"Office16. .", L"Office16"},
+      {L"Office16 \\", L"Office16 \\"},
+      {L"Office16.\\Startup", L"Office16\\Startup"},
+      {L"Office16 \\Startup", L"Office16 \\Startup"},
+      {L"a\\.\\b\\..\\c\\", L"a\\c\\"},
+      {L"a\\\\b", L"a\\b"},
+      {L"a/b", L"a\\b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.path, c.path + std::wcslen(c.path)));
+    EXPECT_EQ(Files().FullPath(At(c.path)), At(c.full));
+  }
+}
+
 TEST_F(FileSystemTest, DeleteFilesTakesFilesOnlyAndKeepsReadOnlyOnes) {
   const auto package = [this](testing::TestFileSystem& s) {
     s.MakeFile(At(L"pkg\\a.dic"), "a");
@@ -373,7 +423,7 @@ TEST_F(FileSystemTest, FolderExistsAndWhichFolderAPathReaches) {
 }
 
 TEST_F(FileSystemTest, ProgramFolderHoldsTheRunningProgram) {
-  const std::wstring folder = Files().ProgramFolder();
+  const std::wstring folder = scenario_->ProgramFolder();
   ASSERT_FALSE(folder.empty());
   EXPECT_NE(folder.back(), L'\\');
   EXPECT_TRUE(Files().Exists(folder, ListAttributes::Directory));

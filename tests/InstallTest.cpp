@@ -202,6 +202,25 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
        -5,
        {L"Dictionaries\\", L"Dictionaries\\deutsch.dic", L"Lexiphon.dot", L"Lexiphon.exp",
         L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"a replacement fails: the staging folder goes too",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         t.InstallPackageByHand();
+         t.fs_->FailNth(Op::Copy, 6);
+       },
+       -5, kInstalled},
+      {"the Word folder named with a dot at its end",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         testing::AddWordVersion(*t.registry_, "11.0", "C:\\Program Files\\Microsoft Office\\OFFICE11.");
+       },
+       0, kInstalled},
+      {"the Word folder named with a space before its last separator",
+       [](InstallTest& t) {
+         t.UnpackPackage();
+         testing::AddWordVersion(*t.registry_, "11.0", "C:\\Program Files\\Microsoft Office\\OFFICE11 \\");
+       },
+       -100, {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.situation);

@@ -241,6 +241,11 @@ bool MemoryFileSystem::CopyFileOver(const std::wstring& from, const std::wstring
   if (copy) {
     // The same file: Windows' copy finds it held open by itself.
     if (copy == file || !copy->Deletable()) return false;
+    if (!stagingParent_.empty() && !stagingParentNode_) {
+      stagingParentNode_ = FindEntry(Path(stagingParent_));
+      if (!stagingParentNode_ || !stagingParentNode_->folder || stagingParentNode_->Child(L"lx.tmp")) return false;
+      stagingParentNode_->Add(L"lx.tmp", true);
+    }
   } else {
     copy = parent->Add(target.Last(), false);
   }
@@ -249,6 +254,18 @@ bool MemoryFileSystem::CopyFileOver(const std::wstring& from, const std::wstring
   copy->contents = file->contents;
   copy->attributes = file->attributes & ~(kReadOnly | kHidden | kSystem);
   return true;
+}
+
+void MemoryFileSystem::BeginCopies(const std::wstring& stagingParent) {
+  EndCopies();
+  stagingParent_ = stagingParent;
+}
+
+void MemoryFileSystem::EndCopies() {
+  const Node* folder = stagingParentNode_ ? stagingParentNode_->Child(L"lx.tmp") : nullptr;
+  if (folder && folder->children.empty()) stagingParentNode_->Remove(folder);
+  stagingParent_.clear();
+  stagingParentNode_ = nullptr;
 }
 
 bool MemoryFileSystem::DeleteFiles(const std::wstring& path) {
@@ -294,7 +311,36 @@ bool MemoryFileSystem::RemoveFolder(const std::wstring& path) {
   return true;
 }
 
-std::wstring MemoryFileSystem::ProgramFolder() { return programFolder_; }
+std::wstring MemoryFileSystem::FullPath(const std::wstring& path) {
+  if (path.size() < 3 || path[1] != L':' || !IsSeparator(path[2])) return path;
+  std::vector<std::wstring> parts;
+  std::wstring part;
+  for (std::size_t i = 3; i <= path.size(); ++i) {
+    if (i < path.size() && !IsSeparator(path[i])) {
+      part += path[i];
+      continue;
+    }
+    // The last part loses its trailing spaces and dots, any other part one
+    // trailing dot.
+    const bool relative = part == L"." || part == L"..";
+    if (i == path.size()) {
+      while (!relative && !part.empty() && (part.back() == L' ' || part.back() == L'.'))
+        part.pop_back();
+    } else if (!relative && !part.empty() && part.back() == L'.') {
+      part.pop_back();
+    }
+    if (part == L"..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!part.empty() && part != L".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  }
+  std::wstring full = path.substr(0, 2) + L"\\";
+  for (std::size_t i = 0; i < parts.size(); ++i) full += (i ? L"\\" : L"") + parts[i];
+  if (IsSeparator(path.back()) && !parts.empty()) full += L"\\";
+  return full;
+}
 
 std::wstring MemoryFileSystem::FolderIdentity(const std::wstring& path) {
   const Path parsed(path);
@@ -305,8 +351,6 @@ std::wstring MemoryFileSystem::FolderIdentity(const std::wstring& path) {
   for (const std::wstring& part : parsed.parts) identity += FoldName(part) + L"\\";
   return identity;
 }
-
-void MemoryFileSystem::SetProgramFolder(const std::wstring& path) { programFolder_ = path; }
 
 MemoryFileSystem::Node* MemoryFileSystem::MakeFolders(const Path& path, std::size_t depth) {
   if (!path.valid || std::any_of(path.parts.begin(), path.parts.end(), HasWildcard)) {

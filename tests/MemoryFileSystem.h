@@ -42,12 +42,17 @@ class MemoryFileSystem : public FileSystem {
   // The copy leaves out the read-only, hidden and system attributes, and a
   // link at the destination is replaced as a name.
   bool CopyFileOver(const std::wstring& from, const std::wstring& to) override;
+  // The first replacement after BeginCopies makes the staging folder
+  // "lx.tmp" in the parent, as the real one does under a random name;
+  // EndCopies removes it. The copies themselves do not pass through it.
+  void BeginCopies(const std::wstring& stagingParent) override;
+  void EndCopies() override;
   // A faulted call deletes nothing. A link goes as a name, never its target.
   bool DeleteFiles(const std::wstring& path) override;
   // Read-only folders cannot be removed, as on Windows.
   bool RemoveFolder(const std::wstring& path) override;
-  // C:\Program until SetProgramFolder; the folder is not created.
-  std::wstring ProgramFolder() override;
+  // Drive paths only; any other text comes back as it is.
+  std::wstring FullPath(const std::wstring& path) override;
   // Attributes do not matter. The identity is the resolved path, folded to
   // upper case: there are no 8.3 names or junctions here.
   std::wstring FolderIdentity(const std::wstring& path) override;
@@ -55,7 +60,6 @@ class MemoryFileSystem : public FileSystem {
   // Building scenarios. Parents are created as needed. These throw
   // std::invalid_argument for a malformed path or a file standing where a
   // folder must be, and the other way round.
-  void SetProgramFolder(const std::wstring& path);
   void AddFolder(const std::wstring& path);  // an existing folder is fine
   // Replaces an existing file, unlocking it.
   void AddFile(const std::wstring& path, const std::string& contents, unsigned attributes = 0);
@@ -93,7 +97,8 @@ class MemoryFileSystem : public FileSystem {
   Node* MakeFolders(const Path& path, std::size_t depth);
 
   std::unique_ptr<Node> root_;  // its children are the drives, "C:" and so on
-  std::wstring programFolder_ = L"C:\\Program";
+  std::wstring stagingParent_;
+  Node* stagingParentNode_ = nullptr;  // once the staging folder is made
   static constexpr std::size_t kOperations = 5;
   std::array<std::size_t, kOperations> calls_{};
   std::array<std::size_t, kOperations> failAt_{};

@@ -24,6 +24,8 @@ class TestFileSystem {
   virtual ~TestFileSystem() = default;
 
   virtual FileSystem& Api() = 0;
+  // The folder of the running program: the test's own on Windows.
+  virtual std::wstring ProgramFolder() = 0;
   virtual bool IsReal() const = 0;
 
   // An empty folder that belongs to this scenario, without trailing "\".
@@ -45,6 +47,16 @@ class TestFileSystem {
   // Holds a file open without sharing until ReleaseAll or the end.
   virtual void HoldOpen(const std::wstring& path) = 0;
   virtual void ReleaseAll() = 0;
+
+  // From now on, right after the file system has created a temporary file,
+  // tries what another program could do with its name: delete it, rename
+  // it, open it. Counts the attempts and those that worked. Windows only:
+  // the double makes no temporary files.
+  struct Contention {
+    int tried = 0;
+    int succeeded = 0;
+  };
+  virtual const Contention& ContendForTemporaryFiles() = 0;
 
   // The 8.3 form of an existing path where the platform has one, else the
   // path itself.

@@ -8,12 +8,12 @@ class MemoryTestFileSystem final : public TestFileSystem {
  public:
   MemoryTestFileSystem() {
     files_.AddFolder(Root());
-    // The running program, as the real backend finds it.
+    // The running program, as Windows finds it.
     files_.AddFile(L"C:\\Lexiphon Setup\\LexiphonSetup.exe", "MZ");
-    files_.SetProgramFolder(L"C:\\Lexiphon Setup");
   }
 
   FileSystem& Api() override { return files_; }
+  std::wstring ProgramFolder() override { return L"C:\\Lexiphon Setup"; }
   bool IsReal() const override { return false; }
   std::wstring Root() const override { return L"C:\\Temp\\lexiphon-test"; }
 
@@ -42,6 +42,7 @@ class MemoryTestFileSystem final : public TestFileSystem {
     held_.clear();
   }
 
+  const Contention& ContendForTemporaryFiles() override { return contention_; }
   std::wstring ShortPath(const std::wstring& path) override { return path; }
   bool IsFile(const std::wstring& path) override { return files_.IsFile(path); }
   bool IsFolder(const std::wstring& path) override { return files_.IsFolder(path); }
@@ -54,6 +55,7 @@ class MemoryTestFileSystem final : public TestFileSystem {
  private:
   MemoryFileSystem files_;
   std::vector<std::wstring> held_;
+  Contention contention_;
 };
 
 }  // namespace

@@ -68,6 +68,27 @@ void RemoveTree(const std::wstring& folder) {
   ::RemoveDirectoryW(folder.c_str());
 }
 
+// Acts as another program the moment a temporary file exists.
+class ContendedFileSystem final : public WindowsFileSystem {
+ public:
+  bool contend = false;
+  TestFileSystem::Contention counts;
+
+ protected:
+  void TemporaryFileCreated(const std::wstring& path) override {
+    if (!contend) return;
+    const KernelHandle opened(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    for (const bool worked : {::DeleteFileW(path.c_str()) != FALSE,
+                              ::MoveFileExW(path.c_str(), (path + L".moved").c_str(), 0) != FALSE,
+                              opened.Valid()}) {
+      ++counts.tried;
+      if (worked) ++counts.succeeded;
+    }
+  }
+};
+
 class RealTestFileSystem final : public TestFileSystem {
  public:
   RealTestFileSystem() {
@@ -93,6 +114,7 @@ class RealTestFileSystem final : public TestFileSystem {
   }
 
   FileSystem& Api() override { return files_; }
+  std::wstring ProgramFolder() override { return lexiphon::ProgramFolder(); }
   bool IsReal() const override { return true; }
   std::wstring Root() const override { return root_; }
 
@@ -175,6 +197,11 @@ class RealTestFileSystem final : public TestFileSystem {
 
   void ReleaseAll() override { held_.clear(); }
 
+  const Contention& ContendForTemporaryFiles() override {
+    files_.contend = true;
+    return files_.counts;
+  }
+
   std::wstring ShortPath(const std::wstring& path) override {
     std::wstring shortPath(::GetShortPathNameW(path.c_str(), nullptr, 0), L'\0');
     const DWORD length = ::GetShortPathNameW(path.c_str(), &shortPath[0],
@@ -235,7 +262,7 @@ class RealTestFileSystem final : public TestFileSystem {
     }
   }
 
-  WindowsFileSystem files_;
+  ContendedFileSystem files_;
   std::wstring root_;
   std::vector<KernelHandle> held_;
 };

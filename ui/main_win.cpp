@@ -22,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
                                unsigned style) {
     MessageBoxW(nullptr, text.c_str(), title.c_str(), style);
   };
-  lexiphon::SharedSubs subs(registry, files, registryMessageBox);
+  lexiphon::SharedSubs subs(registry, files, lexiphon::ProgramFolder(), registryMessageBox);
   // OK's procedure, one at a time on this machine.
   auto runProcedure = [&subs](lexiphon::Procedure procedure) {
     const lexiphon::ProcedureLock lock;
