@@ -1,6 +1,7 @@
 #include "engine/SharedSubs.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace lexiphon {
@@ -80,11 +81,12 @@ ResultCode SharedSubs::InitSettings() {
   InstallRootKey = L"Word\\InstallRoot";
   InstallRootValue = L"Path";
   StartupSubDir = L"\\Startup";
-  PackageFiles[0] = L"SortTxtFile.bat";
-  PackageFiles[1] = L"Lexiphon.dot";
-  PackageFiles[2] = L"Lexiphon.exp";
-  PackageFiles[3] = L"Lexiphon.ini";
-  PackageDirs[0] = L"Dictionaries";
+  // The build names the package's items, in the order they are copied.
+  static const wchar_t* const kFiles[] = {LEXIPHON_PACKAGE_FILES};
+  static const wchar_t* const kDirs[] = {LEXIPHON_PACKAGE_DIRS};
+  static_assert(std::size(kFiles) < kPackageListSize && std::size(kDirs) < kPackageListSize);
+  std::copy(std::begin(kFiles), std::end(kFiles), PackageFiles.begin());
+  std::copy(std::begin(kDirs), std::end(kDirs), PackageDirs.begin());
   return FindWordStartup();
 }
 
@@ -101,6 +103,8 @@ std::int16_t SharedSubs::GetWordInstallRoots(const std::wstring& BaseKey,
   // folder found twice once.
   bool opened = false;
   for (const std::uint32_t view : {kKeyWow64_64Key, kKeyWow64_32Key}) {
+    // RegOpenKey rewrites the name it is given with its ANSI round trip;
+    // the subkeys are still joined to BaseKey as the caller spelt it.
     std::wstring baseKey = BaseKey;
     const KeyHandle office =
         registry.RegOpenKey(kHkeyLocalMachine, baseKey, kKeyEnumerateSubKeys | view);

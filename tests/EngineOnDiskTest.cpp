@@ -41,7 +41,7 @@ class EngineOnDiskTest : public ::testing::Test {
     testing::AddWordVersion(*registry_, "11.0", Narrow(word_) + "\\");
     disk_->MakeFolder(word_);
     disk_->MakeFile(package_ + L"\\LexiphonSetup.exe", "MZ");
-    for (const wchar_t* file : {L"SortTxtFile.bat", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini"})
+    for (const wchar_t* file : {LEXIPHON_PACKAGE_FILES})
       disk_->MakeFile(package_ + L"\\" + file, "package");
     disk_->MakeFolder(package_ + L"\\Dictionaries");
     if (!withDictionaries) return;

@@ -2,8 +2,7 @@
 
 namespace lexiphon::testing {
 
-const std::vector<std::wstring> EngineScenario::kSingleFiles = {
-    L"SortTxtFile.bat", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini"};
+const std::vector<std::wstring> EngineScenario::kSingleFiles = {LEXIPHON_PACKAGE_FILES};
 
 void EngineScenario::SetUp() {
   registry_ = TestRegistry::Create();
