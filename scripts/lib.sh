@@ -82,6 +82,10 @@ wine_probe() {
 
 no_32bit_reason="this host cannot execute 32-bit programs"
 
+# A value the build keeps for the scripts in its cache (the archive's name,
+# the package's items): build_setting PRESET NAME, from the project's root.
+build_setting() { sed -n "s/^$2:INTERNAL=//p" "build/$1/CMakeCache.txt"; }
+
 # The Windows preset whose programs run here: win32, the release build,
 # where 32-bit programs run, else win64.
 runnable_windows_preset() {
