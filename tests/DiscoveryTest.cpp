@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MemoryFileSystem.h"
+#include "TestFileSystem.h"
 #include "TestRegistry.h"
 #include "engine/SharedSubs.h"
 
@@ -419,7 +420,7 @@ TEST(StartupFolderTest, DerivesWordsStartupFolderFromTheRegistryValue) {
       {L"C:\\Office <11>", L""},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.value.begin(), row.value.end()));
+    SCOPED_TRACE(testing::Narrow(row.value));
     EXPECT_EQ(row.expected, StartupFolderFor(row.value, L"\\Startup"));
   }
 }

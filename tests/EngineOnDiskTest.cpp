@@ -19,11 +19,7 @@ using testing::kReadOnly;
 using testing::kSystem;
 using Tree = std::vector<std::wstring>;
 
-std::string Narrow(const std::wstring& ascii) {
-  std::string out;
-  for (wchar_t ch : ascii) out += static_cast<char>(ch);
-  return out;
-}
+using testing::Narrow;
 
 class EngineOnDiskTest : public ::testing::Test {
  protected:

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -89,7 +88,7 @@ TEST_F(FileSystemTest, ListingMatchesByAttributesAndPattern) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message()
-                 << std::string(c.pattern, c.pattern + std::wcslen(c.pattern)) << " with "
+                 << testing::Narrow(c.pattern) << " with "
                  << static_cast<int>(c.attributes));
     EXPECT_EQ(List(At(c.pattern), c.attributes), c.expected);
   }
@@ -107,7 +106,7 @@ TEST_F(FileSystemTest, ListingThatFailsYieldsNothing) {
   scenario_->MakeFolder(At(L"sub"));
   for (const wchar_t* path : {L"missing\\*.*", L"missing\\plain.txt", L"plain.txt\\*", L"sub\\",
                               L"bad|name", L"bad|dir\\*.*", L"bad<dir\\plain.txt"}) {
-    SCOPED_TRACE(std::string(path, path + std::wcslen(path)));
+    SCOPED_TRACE(testing::Narrow(path));
     EXPECT_EQ(List(At(path), ListAttributes::Directory), Names());
   }
   // A failure must not pass for an empty folder; a name that is not there
@@ -259,7 +258,7 @@ TEST_F(FileSystemTest, FullPathResolvesAsWindowsDoes) {
       {L"a/b", L"a\\b"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.path, c.path + std::wcslen(c.path)));
+    SCOPED_TRACE(testing::Narrow(c.path));
     EXPECT_EQ(Files().FullPath(At(c.path)), At(c.full));
   }
 }
@@ -414,7 +413,7 @@ TEST_F(FileSystemTest, FolderExistsAndWhichFolderAPathReaches) {
       {L"", false, false},
   };
   for (const auto& row : cases) {
-    SCOPED_TRACE(std::string(row.path.begin(), row.path.end()));
+    SCOPED_TRACE(testing::Narrow(row.path));
     EXPECT_EQ(row.exists, Files().FolderExists(row.path));
     const std::wstring identity = Files().FolderIdentity(row.path);
     EXPECT_EQ(row.exists, !identity.empty());

@@ -4,6 +4,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "TestFileSystem.h"
+
 namespace lexiphon::testing {
 namespace {
 
@@ -65,12 +67,6 @@ bool Matches(const std::wstring& pattern, const std::wstring& name) {
   }
   while (p < pattern.size() && (pattern[p] == L'*' || pattern[p] == L'.')) ++p;
   return p == pattern.size();
-}
-
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-  return narrow;
 }
 
 }  // namespace
