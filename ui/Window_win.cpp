@@ -101,13 +101,14 @@ void RequestLeave() {
   if (waitingInClick) leaveRequested = true;
 }
 
-// While a click handler waits, a control other than Cancel gets only its
-// painting and the system keys, which reach the window's frame (Alt+F4,
-// the system menu): a click or key there would change what was chosen.
+// While a click handler waits, a control gets only its painting and the
+// system keys, which reach the window's frame (Alt+F4, the system menu): a
+// click or key there would change what was chosen. The control that leaves
+// the wait is the exception.
 bool KeepsTheWindowAlive(const MSG& message) {
   const bool toControl =
       message.hwnd && (GetWindowLongPtrW(message.hwnd, GWL_STYLE) & WS_CHILD) != 0 &&
-      GetDlgCtrlID(message.hwnd) != static_cast<int>(ControlId::cmdCancel);
+      !LayoutWindow::LeavesWait(message.hwnd);
   return !toControl || message.message == WM_PAINT ||
          (message.message >= WM_SYSKEYDOWN && message.message <= WM_SYSDEADCHAR);
 }
@@ -202,6 +203,18 @@ bool LayoutWindow::Create(const wchar_t* className, const std::wstring& caption,
   return true;
 }
 
+bool LayoutWindow::LeavesWait(HWND control) {
+  // Only a window of ours has a LayoutWindow behind it.
+  HWND parent = GetParent(control);
+  if (!parent || GetWindowLongPtrW(parent, GWLP_WNDPROC) !=
+                     reinterpret_cast<LONG_PTR>(&LayoutWindow::Procedure)) {
+    return false;
+  }
+  const auto* window =
+      reinterpret_cast<const LayoutWindow*>(GetWindowLongPtrW(parent, GWLP_USERDATA));
+  return window && window->EndsWait(static_cast<ControlId>(GetDlgCtrlID(control)));
+}
+
 LRESULT CALLBACK LayoutWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* window =
@@ -241,7 +254,7 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (handlingClick_) {
-        if (static_cast<ControlId>(id) == ControlId::cmdCancel) RequestLeave();
+        if (EndsWait(static_cast<ControlId>(id))) RequestLeave();
         return 0;
       }
       handlingClick_ = true;

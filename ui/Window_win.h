@@ -18,11 +18,11 @@ enum class ClickWait { Signalled, Left, Failed };
 // Waits for `object` from within a click handler, keeping the windows alive:
 // only painting, activation, the frames and system menus and messages sent
 // by other programs are handled. The controls take no input but the system
-// keys, so that nothing chosen can change, except Cancel, whose click ends
-// the wait as Left, as do the close box, Alt+F4 and WM_CLOSE; the handler
-// acts on it once the wait has returned. An object signalled already is
-// taken without handling any message; an abandoned mutex counts as
-// signalled (and is then owned).
+// keys, so that nothing chosen can change, except the button that ends a
+// wait (EndsWait: the dialog's Cancel). Its click ends the wait as Left, as
+// do the close box, Alt+F4 and WM_CLOSE; the handler acts on it once the
+// wait has returned. An object signalled already is taken without handling
+// any message; an abandoned mutex counts as signalled (and is then owned).
 ClickWait WaitInClick(HANDLE object);
 
 class LayoutWindow {
@@ -31,6 +31,9 @@ class LayoutWindow {
   LayoutWindow& operator=(const LayoutWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
+  // True when `control` is a button of one of these windows whose click
+  // ends a WaitInClick.
+  static bool LeavesWait(HWND control);
 
  protected:
   explicit LayoutWindow(const WindowLayout& layout);
@@ -52,6 +55,11 @@ class LayoutWindow {
   virtual bool OnClick(ControlId id) = 0;
   // After the controls have been placed for a new DPI.
   virtual void OnDpiApplied(unsigned dpi) { (void)dpi; }
+  // The button whose click ends a WaitInClick as Left; none by default.
+  virtual bool EndsWait(ControlId id) const {
+    (void)id;
+    return false;
+  }
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
