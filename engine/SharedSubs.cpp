@@ -184,8 +184,10 @@ ResultCode SharedSubs::DoInstall() {
     // A link would take the copies into someone else's folder.
     if (files_.IsLink(to)) return result::kInstallCreateFolderFailed;
     if (!files_.FolderExists(to) && !files_.CreateFolder(to)) return result::kInstallCreateFolderFailed;
-    // Checked only now, so the target folder may already stand, empty.
-    if (!files_.FolderExists(from)) return result::kInstallSourceFolderMissing;
+    // Checked only now, so the target folder may already stand, empty. A
+    // linked source folder holds someone else's files: it counts as missing.
+    if (files_.IsLink(from) || !files_.FolderExists(from))
+      return result::kInstallSourceFolderMissing;
 
     bool copied = true;
     const bool listed =

@@ -1,12 +1,19 @@
 #include "engine/WindowsFileSystem_win.h"
 
 #include <winternl.h>
-#include <ntsecapi.h>
 
 #include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
+
+// ntdll exports it; mingw-w64 declares it only among the driver headers.
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE apc,
+                                               PVOID apcContext, PIO_STATUS_BLOCK io,
+                                               PVOID buffer, ULONG length,
+                                               FILE_INFORMATION_CLASS informationClass,
+                                               BOOLEAN singleEntry, PUNICODE_STRING fileName,
+                                               BOOLEAN restartScan);
 
 namespace lexiphon {
 namespace {
@@ -33,9 +40,43 @@ bool ForEachEntry(const std::wstring& path, Visit visit) {
 // Symbolic links, junctions and mount points name something elsewhere. Wine
 // reports its links with a tag of 0; deduplicated or cloud files carry other
 // tags and are ordinary files.
+bool IsLink(DWORD attributes, DWORD reparseTag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+         (reparseTag == 0 || IsReparseTagNameSurrogate(reparseTag));
+}
+
 bool IsLinkEntry(const WIN32_FIND_DATAW& entry) {
-  return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-         (entry.dwReserved0 == 0 || IsReparseTagNameSurrogate(entry.dwReserved0));
+  return IsLink(entry.dwFileAttributes, entry.dwReserved0);
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// FindFirstFileW's wildcards, "*" and "?", without regard to case; "*.*"
+// matches every name.
+bool Matches(const wchar_t* name, const wchar_t* pattern) {
+  if (std::wcscmp(pattern, L"*.*") == 0) pattern = L"*";
+  const wchar_t* star = nullptr;
+  const wchar_t* resume = nullptr;
+  while (*name) {
+    if (*pattern == L'*') {
+      star = pattern++;
+      resume = name;
+    } else if (*pattern == L'?' || (*pattern && ::CompareStringOrdinal(name, 1, pattern, 1, TRUE) ==
+                                                    CSTR_EQUAL)) {
+      ++pattern;
+      ++name;
+    } else if (star) {
+      pattern = star + 1;
+      name = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (*pattern == L'*') ++pattern;
+  return *pattern == L'\0';
 }
 
 // What a copy keeps of its source's attributes. Read-only, hidden and system
@@ -49,12 +90,35 @@ constexpr std::size_t kCopyBufferSize = 1024 * 1024;
 // random bits means the folder is being flooded, not bad luck.
 constexpr int kNameAttempts = 100;
 constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
+constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);
+
+// What the package's folders are opened for: listing and opening what is
+// in them. Shared for reading and writing, not for deleting, so that they
+// keep their names while held.
+constexpr ACCESS_MASK kPackageFolderAccess =
+    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr ULONG kPackageShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// advapi32's RtlGenRandom, looked up when first needed: imported, it would
+// be bound at start, and Windows forwards it into cryptbase.dll, which is
+// not a KnownDLL and would be searched for before the program could
+// restrict the search.
+bool RandomBytes(void* buffer, ULONG size) {
+  using RtlGenRandomFn = BOOLEAN(WINAPI*)(PVOID, ULONG);
+  static const auto generate = [] {
+    HMODULE advapi32 = ::GetModuleHandleW(L"advapi32.dll");
+    if (!advapi32) advapi32 = ::LoadLibraryW(L"advapi32.dll");
+    return reinterpret_cast<RtlGenRandomFn>(reinterpret_cast<void*>(
+        advapi32 ? ::GetProcAddress(advapi32, "SystemFunction036") : nullptr));
+  }();
+  return generate && generate(buffer, size);
+}
 
 // prefix, 16 hex digits from the system's random generator, suffix: a name
 // that nobody can create ahead of us. Empty when the generator fails.
 std::wstring RandomName(const wchar_t* prefix, const wchar_t* suffix) {
   unsigned char bytes[8];
-  if (!::RtlGenRandom(bytes, sizeof bytes)) return std::wstring();
+  if (!RandomBytes(bytes, sizeof bytes)) return std::wstring();
   std::wstring name = prefix;
   for (const unsigned char byte : bytes) {
     name += L"0123456789ABCDEF"[byte >> 4];
@@ -63,11 +127,11 @@ std::wstring RandomName(const wchar_t* prefix, const wchar_t* suffix) {
   return name + suffix;
 }
 
-// Creates `name` inside the folder that `folder` holds open: found through
-// the handle, so that nobody can redirect it by swapping a name on the way.
-// The new handle is for synchronous I/O.
-NTSTATUS CreateIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share,
-                  ULONG options, HANDLE* created) {
+// Opens or creates (`disposition`) `name` inside the folder that `folder`
+// holds open: found through the handle, so that nobody can redirect it by
+// swapping a name on the way. The new handle is for synchronous I/O.
+NTSTATUS OpenIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share,
+                ULONG disposition, ULONG options, HANDLE* opened) {
   UNICODE_STRING objectName;
   objectName.Buffer = const_cast<PWSTR>(name.c_str());
   objectName.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
@@ -75,9 +139,51 @@ NTSTATUS CreateIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, U
   OBJECT_ATTRIBUTES attributes;
   InitializeObjectAttributes(&attributes, &objectName, OBJ_CASE_INSENSITIVE, folder, nullptr);
   IO_STATUS_BLOCK io;
-  return ::NtCreateFile(created, access | SYNCHRONIZE, &attributes, &io, nullptr,
-                        FILE_ATTRIBUTE_NORMAL, share, FILE_CREATE,
+  return ::NtCreateFile(opened, access | SYNCHRONIZE, &attributes, &io, nullptr,
+                        FILE_ATTRIBUTE_NORMAL, share, disposition,
                         options | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+}
+
+NTSTATUS CreateIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, ULONG share,
+                  ULONG options, HANDLE* created) {
+  return OpenIn(folder, name, access, share, FILE_CREATE, options, created);
+}
+
+// The path Windows has for what `item` holds, links resolved; empty when it
+// cannot tell.
+std::wstring FinalPath(HANDLE item) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetFinalPathNameByHandleW(item, &path[0],
+                                                     static_cast<DWORD>(path.size()), 0);
+    if (length == 0) return std::wstring();
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(length);  // what it needs, NUL included
+  }
+}
+
+std::wstring JoinFinal(const std::wstring& folder, const std::wstring& name) {
+  return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
+}
+
+// A package item is the package's own when it is no link of any kind (a
+// junction or symbolic link; a file with a second name, a hard link) and is
+// found where it was asked for. Wine opens a link's target even when asked
+// not to, and shows a file link as a plain file: there only the final path
+// tells.
+bool IsOwnItem(HANDLE item, const std::wstring& expectedFinalPath) {
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  FILE_STANDARD_INFO standard{};
+  if (!::GetFileInformationByHandleEx(item, FileAttributeTagInfo, &tag, sizeof tag) ||
+      !::GetFileInformationByHandleEx(item, FileStandardInfo, &standard, sizeof standard)) {
+    return false;
+  }
+  if (IsLink(tag.FileAttributes, tag.ReparseTag)) return false;
+  if (!standard.Directory && standard.NumberOfLinks > 1) return false;
+  return SameText(FinalPath(item), expectedFinalPath);
 }
 
 // Deletes the file or empty folder that `file` holds once the last handle to
@@ -125,12 +231,133 @@ bool DeleteName(const std::wstring& path) {
   return DeleteThrough(file.Get());
 }
 
+// The volume and the file index of a folder, as GetFileInformationByHandle
+// gives them; empty for a file.
+std::wstring IdentityOf(HANDLE folder) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!::GetFileInformationByHandle(folder, &information) ||
+      !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return std::wstring();
+  }
+  return std::to_wstring(information.dwVolumeSerialNumber) + L":" +
+         std::to_wstring(information.nFileIndexHigh) + L":" +
+         std::to_wstring(information.nFileIndexLow);
+}
+
 }  // namespace
+
+WindowsFileSystem::WindowsFileSystem(const std::wstring& packageFolder)
+    : packagePath_(packageFolder) {
+  if (packagePath_.empty()) return;
+  package_.handle.Reset(::CreateFileW(packagePath_.c_str(), kPackageFolderAccess, kPackageShare,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                      nullptr));
+  if (package_.handle) package_.finalPath = FinalPath(package_.handle.Get());
+}
+
+// Splits a path inside the package into the folder that holds the item,
+// relative to the package ("" for the package itself), and its name.
+bool WindowsFileSystem::InPackage(const std::wstring& path, std::wstring* folder,
+                                  std::wstring* name) const {
+  const std::size_t length = packagePath_.size();
+  if (length == 0 || path.size() <= length + 1 || path[length] != L'\\' ||
+      !SameText(path.substr(0, length), packagePath_)) {
+    return false;
+  }
+  const std::wstring relative = path.substr(length + 1);
+  const std::size_t cut = relative.find_last_of(L'\\');
+  *folder = cut == std::wstring::npos ? std::wstring() : relative.substr(0, cut);
+  *name = cut == std::wstring::npos ? relative : relative.substr(cut + 1);
+  return true;
+}
+
+// The package folder `relative` ("" for the package itself), each part of
+// the way opened through the one before and checked; null when it is
+// missing or not the package's own. The last one opened stays open for the
+// files that follow.
+const WindowsFileSystem::Folder* WindowsFileSystem::PackageFolder(const std::wstring& relative) {
+  if (!package_.handle || relative.empty()) return package_.handle ? &package_ : nullptr;
+  if (subfolder_.handle && SameText(relative, subfolderName_)) return &subfolder_;
+  subfolder_ = Folder();
+  Folder walked;
+  const Folder* parent = &package_;
+  for (std::size_t start = 0;;) {
+    const std::size_t cut = relative.find(L'\\', start);
+    Folder next;
+    next.handle = OpenPackageItem(*parent, relative.substr(start, cut - start),
+                                  kPackageFolderAccess, kPackageShare, FILE_DIRECTORY_FILE,
+                                  &next.finalPath);
+    if (!next.handle) return nullptr;
+    walked = std::move(next);
+    parent = &walked;
+    if (cut == std::wstring::npos) break;
+    start = cut + 1;
+  }
+  subfolder_ = std::move(walked);
+  subfolderName_ = relative;
+  return &subfolder_;
+}
+
+// Opens `name` in a package folder without following a link, and only
+// when it is the package's own.
+KernelHandle WindowsFileSystem::OpenPackageItem(const Folder& folder, const std::wstring& name,
+                                                ACCESS_MASK access, ULONG share, ULONG options,
+                                                std::wstring* finalPath) {
+  if (name.empty()) return KernelHandle();
+  HANDLE opened = nullptr;
+  if (OpenIn(folder.handle.Get(), name, access, share, FILE_OPEN,
+             options | FILE_OPEN_REPARSE_POINT, &opened) != 0) {
+    return KernelHandle();
+  }
+  KernelHandle item(opened);
+  const std::wstring expected = JoinFinal(folder.finalPath, name);
+  if (folder.finalPath.empty() || !IsOwnItem(item.Get(), expected)) return KernelHandle();
+  if (finalPath) *finalPath = expected;
+  return item;
+}
+
+// Calls onEntry with each entry of a package folder whose name matches
+// `pattern`, read through the folder's handle from the start, until onEntry
+// returns false. False when the listing failed.
+bool WindowsFileSystem::ListPackage(
+    const Folder& folder, const std::wstring& pattern,
+    const std::function<bool(const std::wstring& name, DWORD attributes, DWORD reparseTag)>&
+        onEntry) {
+  std::vector<ULONGLONG> entries(64 * 1024 / sizeof(ULONGLONG));
+  for (BOOLEAN restart = TRUE;; restart = FALSE) {
+    IO_STATUS_BLOCK io{};
+    const NTSTATUS status = NtQueryDirectoryFile(
+        folder.handle.Get(), nullptr, nullptr, nullptr, &io, entries.data(),
+        static_cast<ULONG>(entries.size() * sizeof(ULONGLONG)), FileFullDirectoryInformation,
+        FALSE, nullptr, restart);
+    if (status == kNoMoreFiles) return true;
+    if (status != 0) return false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(entries.data());
+    for (ULONG offset = 0;;) {
+      const auto* entry = reinterpret_cast<const FILE_FULL_DIR_INFORMATION*>(bytes + offset);
+      const std::wstring name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+      // EaSize holds a reparse point's tag.
+      if (!IsDotEntry(name.c_str()) && Matches(name.c_str(), pattern.c_str()) &&
+          !onEntry(name, entry->FileAttributes, entry->EaSize)) {
+        return true;
+      }
+      if (entry->NextEntryOffset == 0) break;
+      offset += entry->NextEntryOffset;
+    }
+  }
+}
 
 bool WindowsFileSystem::List(const std::wstring& path, ListAttributes attributes,
                              const std::function<bool(const std::wstring& name)>& onName) {
   const DWORD excluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                          (attributes == ListAttributes::Directory ? 0 : FILE_ATTRIBUTE_DIRECTORY);
+  std::wstring folderName, pattern;
+  if (InPackage(path, &folderName, &pattern)) {
+    const Folder* folder = PackageFolder(folderName);
+    return folder && ListPackage(*folder, pattern, [&](const std::wstring& name, DWORD found, DWORD) {
+             return (found & excluded) != 0 || onName(name);
+           });
+  }
   return ForEachEntry(path, [&](const WIN32_FIND_DATAW& entry) {
     return (entry.dwFileAttributes & excluded) != 0 || onName(entry.cFileName);
   });
@@ -138,6 +365,17 @@ bool WindowsFileSystem::List(const std::wstring& path, ListAttributes attributes
 
 bool WindowsFileSystem::IsLink(const std::wstring& path) {
   bool link = false;
+  std::wstring folderName, name;
+  if (InPackage(path, &folderName, &name)) {
+    const Folder* folder = PackageFolder(folderName);
+    if (folder) {
+      ListPackage(*folder, name, [&link](const std::wstring&, DWORD attributes, DWORD tag) {
+        link = lexiphon::IsLink(attributes, tag);
+        return false;
+      });
+    }
+    return link;
+  }
   ForEachEntry(path, [&link](const WIN32_FIND_DATAW& entry) {
     link = IsLinkEntry(entry);
     return false;
@@ -158,8 +396,18 @@ WindowsFileSystem::~WindowsFileSystem() {
 // that no other program can slip a link or a file of its own under a name
 // between two steps.
 bool WindowsFileSystem::CopyFileOver(const std::wstring& from, const std::wstring& to) {
-  const KernelHandle source(::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  KernelHandle source;
+  std::wstring folderName, name;
+  if (InPackage(from, &folderName, &name)) {
+    const Folder* folder = PackageFolder(folderName);
+    if (folder) {
+      source = OpenPackageItem(*folder, name, GENERIC_READ, FILE_SHARE_READ,
+                               FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY);
+    }
+  } else {
+    source.Reset(::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  }
   FILE_BASIC_INFO finish{};
   if (!source ||
       !::GetFileInformationByHandleEx(source.Get(), FileBasicInfo, &finish, sizeof finish) ||
@@ -364,22 +612,19 @@ std::wstring WindowsFileSystem::FullPath(const std::wstring& path) {
   }
 }
 
-// The volume and the file index of the folder, as GetFileInformationByHandle
-// gives them. Opened to read attributes only, sharing everything, so that no
-// program using it is disturbed.
+// Opened to read attributes only, sharing everything, so that no program
+// using it is disturbed.
 std::wstring WindowsFileSystem::FolderIdentity(const std::wstring& path) {
+  std::wstring folderName, name;
+  if (InPackage(path, &folderName, &name)) {
+    const Folder* folder = PackageFolder(folderName.empty() ? name : folderName + L"\\" + name);
+    return folder ? IdentityOf(folder->handle.Get()) : std::wstring();
+  }
   const KernelHandle folder(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                                         nullptr));
-  BY_HANDLE_FILE_INFORMATION information;
-  if (!folder || !::GetFileInformationByHandle(folder.Get(), &information) ||
-      !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return std::wstring();
-  }
-  return std::to_wstring(information.dwVolumeSerialNumber) + L":" +
-         std::to_wstring(information.nFileIndexHigh) + L":" +
-         std::to_wstring(information.nFileIndexLow);
+  return folder ? IdentityOf(folder.Get()) : std::wstring();
 }
 
 }  // namespace lexiphon

@@ -8,9 +8,16 @@ namespace lexiphon {
 
 // The real file system, through the wide Win32 functions. Paths go to
 // Windows exactly as given.
+//
+// Given a package folder, the file system opens it at once and holds it
+// open, not to be renamed or deleted, until it ends; a link on the way to it
+// is resolved then, once. Every later read of a path inside it (the folder
+// as given, a separator, the rest) goes through that handle, and finds only the
+// package's own items: an item that is a link, a junction or a hard link
+// counts as missing to FolderExists, fails its copy, and shows to IsLink.
 class WindowsFileSystem : public FileSystem {
  public:
-  WindowsFileSystem() = default;
+  explicit WindowsFileSystem(const std::wstring& packageFolder = std::wstring());
   ~WindowsFileSystem() override;
   WindowsFileSystem(const WindowsFileSystem&) = delete;
   WindowsFileSystem& operator=(const WindowsFileSystem&) = delete;
@@ -38,11 +45,26 @@ class WindowsFileSystem : public FileSystem {
   virtual void TemporaryFileCreated(const std::wstring& path) { (void)path; }
 
  private:
+  struct Folder {
+    KernelHandle handle;
+    std::wstring finalPath;
+  };
+  bool InPackage(const std::wstring& path, std::wstring* folder, std::wstring* name) const;
+  const Folder* PackageFolder(const std::wstring& relative);
+  KernelHandle OpenPackageItem(const Folder& folder, const std::wstring& name, ACCESS_MASK access,
+                               ULONG share, ULONG options, std::wstring* finalPath = nullptr);
+  bool ListPackage(const Folder& folder, const std::wstring& pattern,
+                   const std::function<bool(const std::wstring& name, DWORD attributes,
+                                            DWORD reparseTag)>& onEntry);
   bool Replace(HANDLE source, const FILE_BASIC_INFO& finish, const std::wstring& to);
   bool Fill(HANDLE copy, HANDLE source, FILE_BASIC_INFO finish);
   bool CreateStagingFolder();
   KernelHandle CreateTemporaryFile();
 
+  std::wstring packagePath_;     // as the caller names it
+  Folder package_;               // held from construction
+  std::wstring subfolderName_;   // the package folder last opened inside it
+  Folder subfolder_;
   std::wstring stagingParent_;  // empty: no copies begun
   std::wstring stagingPath_;    // the staging folder's path, for TemporaryFileCreated
   KernelHandle staging_;        // the staging folder, once made

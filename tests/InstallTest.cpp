@@ -187,6 +187,14 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
        },
        -3,
        {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+      {"the package folder is a link to someone else's folder",
+       [](InstallTest& t) {
+         for (const std::wstring& name : kSingleFiles) t.fs_->AddFile(t.Package(name), "");
+         t.fs_->AddFile(L"C:\\Users\\Other\\Private\\diary.dic", "private");
+         t.fs_->AddLink(t.Package(L"Dictionaries"), L"C:\\Users\\Other\\Private");
+       },
+       -3,
+       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
       {"the package folder cannot be listed",
        [](InstallTest& t) {
          t.UnpackPackage();

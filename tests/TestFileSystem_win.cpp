@@ -68,6 +68,38 @@ void RemoveTree(const std::wstring& folder) {
   ::RemoveDirectoryW(folder.c_str());
 }
 
+std::string UnixName(const std::wstring& path) {
+  using UnixFileName = char*(CDECL*)(const wchar_t*);
+  const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  char* name = unixFileName ? unixFileName(path.c_str()) : nullptr;
+  const std::string copy = name ? name : "";
+  ::HeapFree(::GetProcessHeap(), 0, name);
+  return copy;
+}
+
+// Runs a Unix command through Wine's start.exe, which hands it over and may
+// return before it has run: polls `done` for up to five seconds after.
+// False where there is no Wine or `done` never holds.
+template <typename Done>
+bool RunUnix(const std::string& command, Done done) {
+  std::wstring line(L"start.exe /unix ");
+  line.append(command.begin(), command.end());  // the scenario's paths are ASCII
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (UnixName(L"C:\\").empty() ||
+      !::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
+    return false;
+  }
+  const KernelHandle process(started.hProcess);
+  const KernelHandle thread(started.hThread);
+  ::WaitForSingleObject(process.Get(), 10000);
+  for (int i = 0; i < 100 && !done(); ++i) ::Sleep(50);
+  return done();
+}
+
 // Acts as another program the moment a temporary file exists.
 class ContendedFileSystem final : public WindowsFileSystem {
  public:
@@ -110,6 +142,10 @@ class RealTestFileSystem final : public TestFileSystem {
 
   ~RealTestFileSystem() override {
     ReleaseAll();
+    for (const std::wstring& link : links_) {
+      RunUnix("/bin/rm -f \"" + UnixName(link) + "\"",
+              [&link] { return ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
+    }
     RemoveTree(root_);
   }
 
@@ -147,37 +183,15 @@ class RealTestFileSystem final : public TestFileSystem {
 
   // Wine makes nothing through CreateSymbolicLinkW, but shows a Unix
   // symbolic link as Windows shows a link (a folder link as 0x410 with a
-  // tag of 0), and lets a program start a Unix one to make it.
+  // tag of 0), and lets a program start a Unix one to make it. A link
+  // already at `link` is pointed at the new target. Wine cannot delete a
+  // folder link either: the links made go the same way at the end.
   bool MakeLink(const std::wstring& link, const std::wstring& target) override {
-    using UnixFileName = char*(CDECL*)(const wchar_t*);
-    const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-    if (!unixFileName) return false;
-    const auto unixName = [unixFileName](const std::wstring& path) {
-      char* name = unixFileName(path.c_str());
-      const std::string copy = name ? name : "";
-      ::HeapFree(::GetProcessHeap(), 0, name);
-      return copy;
-    };
-    const std::string command = "start.exe /unix /bin/ln -s \"" + unixName(target) + "\" \"" +
-                                unixName(link) + "\"";
-    std::wstring wide(command.begin(), command.end());  // the scenario's paths are ASCII
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(nullptr, &wide[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &started)) {
-      return false;
-    }
-    const KernelHandle process(started.hProcess);
-    const KernelHandle thread(started.hThread);
-    ::WaitForSingleObject(process.Get(), 10000);
-    // start.exe hands the program over and may return before it has run.
-    for (int i = 0; i < 100 && ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-      ::Sleep(50);
-    return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool made = RunUnix("/bin/ln -sfn \"" + UnixName(target) + "\" \"" + UnixName(link) + "\"",
+                              [&link] { return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    if (made) links_.push_back(link);
+    return made;
   }
-
   // Prepared by the test run as a tiny tmpfs behind a drive letter.
   std::wstring SmallDrive() const override {
     wchar_t drive[8] = {};
@@ -264,6 +278,7 @@ class RealTestFileSystem final : public TestFileSystem {
 
   ContendedFileSystem files_;
   std::wstring root_;
+  std::vector<std::wstring> links_;
   std::vector<KernelHandle> held_;
 };
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "TestFileSystem.h"
 #include "TestRegistry.h"
 #include "WindowDriver_win.h"
 #include "ui/Layout.h"
@@ -215,11 +216,11 @@ class EndToEnd : public ::testing::Test {
 
   // Started from another folder: the package must be found next to the
   // program, not in its current folder.
-  void Start() {
+  void Start(const fs::path& exe = fs::path()) {
     EndProgram();
     DWORD error = 0;
-    ASSERT_TRUE(StartProgram((package_ / L"LexiphonSetup.exe").wstring(), root_.wstring(),
-                             &program_, &error))
+    ASSERT_TRUE(StartProgram((exe.empty() ? package_ / L"LexiphonSetup.exe" : exe).wstring(),
+                             root_.wstring(), &program_, &error))
         << "CreateProcess failed with " << error;
   }
 
@@ -737,6 +738,122 @@ TEST_F(EndToEnd, TabAndArrowsFollowTheFocusOrderWhileEnterAndEscapeDoNothing) {
   ExpectProgramEnds(kExitUserCancelled);
   EXPECT_FALSE(fs::exists(startup_));
 }
+
+// The program runs elevated from a folder that others can write. A DLL put
+// there under a name Windows loads by bare name into a window program is
+// never loaded: Wine is told, for this program, to prefer such a DLL to its
+// own, as Windows would find it. Not msimg32 and version: Wine's own DLLs
+// load them by a route that ignores the process's search path. No KnownDLL:
+// Wine has none.
+TEST_F(EndToEnd, DllsPlantedBesideTheProgramAreNeverLoaded) {
+  const fs::path planted = WindowsPathOf(LEXIPHON_PLANTED_DLL);
+  struct WineLoadOrder {
+    const wchar_t* key = L"Software\\Wine\\AppDefaults\\LexiphonSetup.exe";
+    ~WineLoadOrder() { RegDeleteTreeW(HKEY_CURRENT_USER, key); }
+  } nativeFirst;
+  const std::vector<std::wstring> names = {L"uxtheme", L"dwmapi",  L"cryptbase", L"userenv",
+                                           L"propsys", L"profapi", L"ntmarta",   L"apphelp",
+                                           L"setupapi", L"oleacc", L"clbcatq"};
+  static const wchar_t kNativeFirst[] = L"native,builtin";
+  for (const std::wstring& name : names) {
+    fs::copy_file(planted, package_ / (name + L".dll"));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER,
+                                             (std::wstring(nativeFirst.key) + L"\\DllOverrides").c_str(),
+                                             name.c_str(), REG_SZ, kNativeFirst, sizeof kNativeFirst));
+  }
+  Start();
+  HWND dialog = OpenDialog(ControlId::cmdEng);
+  ASSERT_NE(nullptr, dialog);
+  Click(ControlOf(dialog, ControlId::cmdOk));
+  EXPECT_EQ(Expected(Language::English, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
+  ExpectProgramEnds(result::kSuccess);
+  for (const std::wstring& name : names)
+    EXPECT_FALSE(fs::exists(package_ / (name + L".dll.loaded"))) << fs::path(name).string();
+}
+
+// Links that someone else put into the package folder: their targets never
+// reach Word's startup folder, which every user of the machine can read.
+enum class Planted { LinkedDictionaries, HardLinkedIni, HardLinkedDictionary, RetargetedFolder };
+
+struct PlantedCase {
+  const char* name;
+  Planted planted;
+  int exitCode;
+  std::vector<std::wstring> installed;  // empty: what came before the failure is not fixed
+};
+
+class LinksInThePackage : public EndToEnd, public ::testing::WithParamInterface<PlantedCase> {
+ protected:
+  // Someone else's file; no row may install it.
+  fs::path Foreign(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    WriteFile(path, "foreign\r\n");
+    return path;
+  }
+};
+
+TEST_P(LinksInThePackage, NeverBringTheirTargetsIntoTheStartupFolder) {
+  const PlantedCase& row = GetParam();
+  const auto links = testing::TestFileSystem::Create();
+  const fs::path foreign = root_ / L"foreign";
+  const fs::path via = root_ / L"via";
+  switch (row.planted) {
+    case Planted::LinkedDictionaries:
+      Foreign(foreign / L"General.dic");
+      fs::remove_all(package_ / L"Dictionaries");
+      if (!links->MakeLink((package_ / L"Dictionaries").wstring(), foreign.wstring()))
+        GTEST_SKIP() << "no links can be made here";
+      break;
+    case Planted::HardLinkedIni:
+      fs::remove(package_ / L"Lexiphon.ini");
+      fs::create_hard_link(Foreign(foreign / L"notes.ini"), package_ / L"Lexiphon.ini");
+      break;
+    case Planted::HardLinkedDictionary:
+      fs::create_hard_link(Foreign(foreign / L"Words.dic"), package_ / L"Dictionaries" / L"Words.dic");
+      break;
+    case Planted::RetargetedFolder:
+      if (!links->MakeLink(via.wstring(), package_.wstring()))
+        GTEST_SKIP() << "no links can be made here";
+      // Another whole package, someone else's.
+      for (const std::wstring& name : kPackageFiles) Foreign(foreign / name);
+      for (const std::wstring& name : kDictionaryFiles) Foreign(foreign / L"Dictionaries" / name);
+      break;
+  }
+  Start(row.planted == Planted::RetargetedFolder ? via / L"LexiphonSetup.exe" : fs::path());
+  HWND dialog = OpenDialog(ControlId::cmdEng);
+  ASSERT_NE(nullptr, dialog);
+  if (row.planted == Planted::RetargetedFolder) {
+    // The link the program was started through now leads elsewhere.
+    ASSERT_TRUE(links->MakeLink(via.wstring(), foreign.wstring()));
+    ASSERT_TRUE(WaitUntil([&] { return ReadFile(via / L"Lexiphon.ini") == "foreign\r\n"; }))
+        << "the link was not retargeted";
+  }
+  Click(ControlOf(dialog, ControlId::cmdOk));
+  EXPECT_EQ(Expected(Language::English, Procedure::Install, row.exitCode, TargetDir()),
+            AnswerBoxOf(dialog));
+  ExpectProgramEnds(row.exitCode);
+  if (!row.installed.empty()) {
+    EXPECT_EQ(row.installed, Listing(startup_));
+  }
+  for (const std::wstring& entry : Listing(startup_)) {
+    EXPECT_NE("foreign\r\n", ReadFile(startup_ / entry)) << fs::path(entry).string();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Planted, LinksInThePackage,
+    ::testing::Values(
+        PlantedCase{"LinkedDictionaries", Planted::LinkedDictionaries, result::kInstallSourceFolderMissing,
+                    {L"Dictionaries", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini",
+                     L"SortTxtFile.bat"}},
+        PlantedCase{"HardLinkedIni", Planted::HardLinkedIni, result::kInstallCopyFailed,
+                    {L"Lexiphon.dot", L"Lexiphon.exp", L"SortTxtFile.bat"}},
+        PlantedCase{"HardLinkedDictionary", Planted::HardLinkedDictionary,
+                    result::kInstallCopyFailed, {}},
+        PlantedCase{"RetargetedFolder", Planted::RetargetedFolder, result::kSuccess,
+                    {L"Dictionaries", L"Dictionaries\\General.dic", L"Dictionaries\\Medical.dic",
+                     L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}}),
+    [](const ::testing::TestParamInfo<PlantedCase>& info) { return info.param.name; });
 
 // The release archive as a user meets it: unpacked by hand, or not at all.
 // Run by the archive check, which unpacks the archive and names the two
