@@ -20,12 +20,11 @@ WaitEnd ClickWait::ForMutex(HANDLE mutex) {
   return inHand_ ? inHand_->Wait(mutex) : WaitEnd::Failed;
 }
 
+// PeekMessage delivers the messages sent to our windows inside the call,
+// whether or not it returns one that was posted: a close or a session's end
+// sent by another program is seen only by looking at leaveAsked_ after it.
 WaitEnd ClickWait::Wait(HANDLE mutex) {
   for (;;) {
-    const DWORD woke =
-        MsgWaitForMultipleObjectsEx(1, &mutex, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0 || woke == WAIT_ABANDONED_0) return WaitEnd::Taken;
-    if (woke != WAIT_OBJECT_0 + 1) return WaitEnd::Failed;
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       // The main loop still needs to see a request to quit.
@@ -39,6 +38,20 @@ WaitEnd ClickWait::Wait(HANDLE mutex) {
       }
       if (leaveAsked_) return WaitEnd::Left;
     }
+    if (leaveAsked_) return WaitEnd::Left;
+
+    const DWORD woke =
+        MsgWaitForMultipleObjectsEx(1, &mutex, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0 || woke == WAIT_ABANDONED_0) {
+      // A leave sent as the mutex came free still counts: it is delivered
+      // here, and the mutex, owned by now, goes back.
+      PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+      // cppcheck-suppress knownConditionTrueFalse ; the call above runs our window procedures
+      if (!leaveAsked_) return WaitEnd::Taken;
+      ReleaseMutex(mutex);
+      return WaitEnd::Left;
+    }
+    if (woke != WAIT_OBJECT_0 + 1) return WaitEnd::Failed;
   }
 }
 

@@ -3,7 +3,7 @@
 // windows kept alive: they paint, move and answer other programs, but the
 // controls take no input that could change what was chosen. The user may
 // leave the wait by the window's leave button (the dialog's Cancel), the
-// close box, Alt+F4 or WM_CLOSE.
+// close box, Alt+F4, a WM_CLOSE posted or sent, or a session that ends.
 #include "platform/WinApi.h"
 
 namespace lexiphon {
@@ -25,11 +25,12 @@ class ClickWait {
   // Waits for `mutex` within the click being handled. A mutex free already
   // is taken without handling any message; an abandoned one counts as
   // taken (and is then owned). Left when the user left, with the mutex not
-  // held. Failed when the wait itself fails, or no click is being handled.
+  // held, even when it came free at the same moment. Failed when the wait
+  // itself fails, or no click is being handled.
   static WaitEnd ForMutex(HANDLE mutex);
 
-  // A click of the leave button or a close request: the wait within this
-  // click ends as Left.
+  // A click of the leave button, a close request or the session's end:
+  // the wait within this click ends as Left.
   void AskToLeave() { leaveAsked_ = true; }
 
  private:

@@ -203,6 +203,11 @@ LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_ENDSESSION:
+      // The process may be ended at any moment after this returns, so no
+      // procedure may start after it.
+      if (wParam && click_) click_->AskToLeave();
+      return 0;
     case WM_ACTIVATE:
       OnActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;

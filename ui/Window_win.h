@@ -39,8 +39,8 @@ class LayoutWindow {
   virtual const wchar_t* TextOf(ControlId id) const = 0;
   // A click of one of the window's buttons; true when the window is to
   // close. Clicks and close requests that come meanwhile are ignored, but
-  // a ClickWait within it ends on a click of the leave button or a close
-  // request.
+  // a ClickWait within it ends on a click of the leave button, a close
+  // request or the session's end.
   virtual bool OnClick(ControlId id) = 0;
   // After the controls have been placed for a new DPI.
   virtual void OnDpiApplied(unsigned dpi) { (void)dpi; }
