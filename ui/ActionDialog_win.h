@@ -24,7 +24,7 @@ class ActionDialog final : public LayoutWindow {
   const wchar_t* TextOf(ControlId id) const override;
   bool OnClick(ControlId id) override;
   // Cancel leaves a wait for another instance, as it leaves the dialog.
-  bool EndsWait(ControlId id) const override { return id == ControlId::cmdCancel; }
+  std::optional<ControlId> LeaveButton() const override { return ControlId::cmdCancel; }
   bool IsSelected(ControlId option) const;
 
   Session& session_;

@@ -1,6 +1,6 @@
 #include "ui/ProcedureLock_win.h"
 
-#include "ui/Window_win.h"
+#include "ui/ClickWait_win.h"
 
 namespace lexiphon {
 
@@ -10,9 +10,9 @@ ProcedureLock::ProcedureLock() : mutex_(CreateMutexW(nullptr, FALSE, kProcedureM
     mutex_.Reset(OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kProcedureMutexName));
   }
   if (!mutex_) return;
-  const ClickWait waited = WaitInClick(mutex_.Get());
-  held_ = waited == ClickWait::Signalled;
-  userLeft_ = waited == ClickWait::Left;
+  const WaitEnd waited = ClickWait::ForMutex(mutex_.Get());
+  held_ = waited == WaitEnd::Taken;
+  userLeft_ = waited == WaitEnd::Left;
 }
 
 ProcedureLock::~ProcedureLock() {

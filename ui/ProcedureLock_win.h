@@ -12,7 +12,7 @@ constexpr const wchar_t* kProcedureMutexName = L"Global\\LexiphonSetup";
 
 // Holds the mutex from construction to destruction. Taken in the click
 // handler of OK: while another program holds it, the wait keeps the dialog
-// alive (WaitInClick). A mutex abandoned by a program that died counts as
+// alive (ClickWait). A mutex abandoned by a program that died counts as
 // acquired. When the mutex can be neither created nor opened, or the wait
 // fails, the procedure runs without it rather than not at all.
 class ProcedureLock {

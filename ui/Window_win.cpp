@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "resources/resource.h"
+#include "ui/ClickWait_win.h"
 
 namespace lexiphon {
 namespace {
@@ -90,49 +91,25 @@ void PlaceInWorkArea(HWND hwnd, int left, int top, SIZE size) {
   SetWindowPos(hwnd, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The program's windows, all on the one UI thread.
-int openWindows = 0;
+struct WindowSearch {
+  WNDPROC procedure;
+  HWND closing;
+  bool found = false;
+};
 
-// The WaitInClick going on, if any.
-bool waitingInClick = false;
-bool leaveRequested = false;
-
-void RequestLeave() {
-  if (waitingInClick) leaveRequested = true;
+BOOL CALLBACK FindOtherWindow(HWND hwnd, LPARAM lParam) {
+  auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+  search.found = hwnd != search.closing && GetWindowLongPtrW(hwnd, GWLP_WNDPROC) ==
+                                               reinterpret_cast<LONG_PTR>(search.procedure);
+  return !search.found;
 }
 
-// While a click handler waits, a control gets only its painting and the
-// system keys, which reach the window's frame (Alt+F4, the system menu): a
-// click or key there would change what was chosen. The control that leaves
-// the wait is the exception.
-bool KeepsTheWindowAlive(const MSG& message) {
-  const bool toControl =
-      message.hwnd && (GetWindowLongPtrW(message.hwnd, GWL_STYLE) & WS_CHILD) != 0 &&
-      !LayoutWindow::LeavesWait(message.hwnd);
-  return !toControl || message.message == WM_PAINT ||
-         (message.message >= WM_SYSKEYDOWN && message.message <= WM_SYSDEADCHAR);
-}
-
-ClickWait WaitKeepingTheWindowAlive(HANDLE object) {
-  for (;;) {
-    const DWORD woke =
-        MsgWaitForMultipleObjectsEx(1, &object, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    if (woke == WAIT_OBJECT_0 || woke == WAIT_ABANDONED_0) return ClickWait::Signalled;
-    if (woke != WAIT_OBJECT_0 + 1) return ClickWait::Failed;
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      // The main loop still needs to see a request to quit.
-      if (message.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(message.wParam));
-        return ClickWait::Left;
-      }
-      if (KeepsTheWindowAlive(message)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-      if (leaveRequested) return ClickWait::Left;
-    }
-  }
+// True when the thread has a window other than `closing` that runs
+// `procedure`: all the program's windows live on the one UI thread.
+bool AnotherWindowRuns(WNDPROC procedure, HWND closing) {
+  WindowSearch search{procedure, closing};
+  EnumThreadWindows(GetCurrentThreadId(), &FindOtherWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // The icon image nearest to the system's size; shared, so never destroyed.
@@ -155,20 +132,6 @@ void RegisterWindowClass(const wchar_t* className, WNDPROC procedure) {
 }
 
 }  // namespace
-
-ClickWait WaitInClick(HANDLE object) {
-  switch (WaitForSingleObject(object, 0)) {
-    case WAIT_OBJECT_0:
-    case WAIT_ABANDONED: return ClickWait::Signalled;
-    case WAIT_TIMEOUT: break;
-    default: return ClickWait::Failed;
-  }
-  waitingInClick = true;
-  leaveRequested = false;
-  const ClickWait end = WaitKeepingTheWindowAlive(object);
-  waitingInClick = false;
-  return end;
-}
 
 LayoutWindow::LayoutWindow(const WindowLayout& layout) : layout_(layout) {}
 
@@ -199,20 +162,7 @@ bool LayoutWindow::Create(const wchar_t* className, const std::wstring& caption,
                   (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size);
   ApplyDpi(dpi);
   ownedByWindow_ = true;
-  ++openWindows;
   return true;
-}
-
-bool LayoutWindow::LeavesWait(HWND control) {
-  // Only a window of ours has a LayoutWindow behind it.
-  HWND parent = GetParent(control);
-  if (!parent || GetWindowLongPtrW(parent, GWLP_WNDPROC) !=
-                     reinterpret_cast<LONG_PTR>(&LayoutWindow::Procedure)) {
-    return false;
-  }
-  const auto* window =
-      reinterpret_cast<const LayoutWindow*>(GetWindowLongPtrW(parent, GWLP_USERDATA));
-  return window && window->EndsWait(static_cast<ControlId>(GetDlgCtrlID(control)));
 }
 
 LRESULT CALLBACK LayoutWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -231,7 +181,7 @@ LRESULT CALLBACK LayoutWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
     // A window that failed during CreateWindowExW is still its creator's.
     if (window->ownedByWindow_) {
       delete window;
-      if (--openWindows == 0) PostQuitMessage(0);
+      if (!AnotherWindowRuns(&LayoutWindow::Procedure, hwnd)) PostQuitMessage(0);
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
@@ -240,63 +190,76 @@ LRESULT CALLBACK LayoutWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam,
 
 LRESULT LayoutWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_COMMAND: {
-      // Only clicks that come from our own button of that id: the dialog
-      // manager turns Enter and Escape into WM_COMMAND with IDOK or IDCANCEL
-      // and no control, and anyone may post a WM_COMMAND. A click handler
-      // runs a procedure and its message box, whose message loop would
-      // deliver further clicks to this window: they are dropped, so that one
-      // OK runs one procedure and the window outlives its handler. Cancel
-      // during a WaitInClick is noted, and the wait ends.
-      const int id = LOWORD(wParam);
-      if (HIWORD(wParam) != BN_CLICKED || lParam == 0 ||
-          reinterpret_cast<HWND>(lParam) != Control(static_cast<ControlId>(id))) {
-        return 0;
-      }
-      if (handlingClick_) {
-        if (EndsWait(static_cast<ControlId>(id))) RequestLeave();
-        return 0;
-      }
-      handlingClick_ = true;
-      const bool close = OnClick(static_cast<ControlId>(id));
-      handlingClick_ = false;
-      // Destroying the window deletes this object: nothing may follow.
-      if (close) DestroyWindow(hwnd_);
+    case WM_COMMAND:
+      OnCommand(wParam, lParam);
       return 0;
-    }
     case WM_CLOSE:
       // While a click is handled, its procedure or message box still runs
       // on this window: a close request then is dropped, and the window
-      // closes when the handler is done, if the handler says so. During a
-      // WaitInClick it ends the wait.
-      if (handlingClick_) {
-        RequestLeave();
+      // closes when the handler is done, if the handler says so. It leaves
+      // a ClickWait. The close box and Alt+F4 come here through SC_CLOSE.
+      if (click_) {
+        click_->AskToLeave();
         return 0;
       }
       return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_ENDSESSION:
+      // The process may be ended at any moment after this returns, so no
+      // procedure may start after it.
+      if (wParam && click_) click_->AskToLeave();
+      return 0;
     case WM_ACTIVATE:
       OnActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;
-    case WM_DPICHANGED: {
-      // Windows always sends the suggested rectangle and a DPI that screens
-      // have (100 % to 500 %); a message without a rectangle, or with a DPI
-      // outside 50 % to 1000 %, was posted by someone else. The rectangle is
-      // not read even then, since a posted pointer may point anywhere: the
-      // window keeps its centre, within the work area, and takes the size of
-      // the new DPI.
-      const unsigned dpi = HIWORD(wParam);
-      if (lParam == 0 || dpi < kDesignDpi / 2 || dpi > kDesignDpi * 10) return 0;
-      const SIZE size = WindowSizeFor(ClientSize(layout_, dpi), dpi);
-      RECT frame{};
-      GetWindowRect(hwnd_, &frame);
-      PlaceInWorkArea(hwnd_, (frame.left + frame.right - size.cx) / 2,
-                      (frame.top + frame.bottom - size.cy) / 2, size);
-      ApplyDpi(dpi);
+    case WM_DPICHANGED:
+      OnDpiChanged(wParam, lParam);
       return 0;
-    }
     default:
       return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
+}
+
+// Only clicks that come from our own button of that id: the dialog manager
+// turns Enter and Escape into WM_COMMAND with IDOK or IDCANCEL and no
+// control, and anyone may post a WM_COMMAND. A click handler runs a
+// procedure and its message box, whose message loop would deliver further
+// clicks to this window: they are dropped, so that one OK runs one
+// procedure and the window outlives its handler. The leave button's click
+// leaves a ClickWait.
+void LayoutWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const auto id = static_cast<ControlId>(LOWORD(wParam));
+  if (HIWORD(wParam) != BN_CLICKED || lParam == 0 ||
+      reinterpret_cast<HWND>(lParam) != Control(id)) {
+    return;
+  }
+  const std::optional<ControlId> leaveButton = LeaveButton();
+  if (click_) {
+    if (id == leaveButton) click_->AskToLeave();
+    return;
+  }
+  ClickWait click(leaveButton ? Control(*leaveButton) : nullptr);
+  click_ = &click;
+  const bool close = OnClick(id);
+  click_ = nullptr;
+  // Destroying the window deletes this object: nothing of it may be used
+  // after.
+  if (close) DestroyWindow(hwnd_);
+}
+
+// Windows always sends the suggested rectangle and a DPI that screens have
+// (100 % to 500 %); a message without a rectangle, or with a DPI outside
+// 50 % to 1000 %, was posted by someone else. The rectangle is not read even
+// then, since a posted pointer may point anywhere: the window keeps its
+// centre, within the work area, and takes the size of the new DPI.
+void LayoutWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  const unsigned dpi = HIWORD(wParam);
+  if (lParam == 0 || dpi < kDesignDpi / 2 || dpi > kDesignDpi * 10) return;
+  const SIZE size = WindowSizeFor(ClientSize(layout_, dpi), dpi);
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  PlaceInWorkArea(hwnd_, (frame.left + frame.right - size.cx) / 2,
+                  (frame.top + frame.bottom - size.cy) / 2, size);
+  ApplyDpi(dpi);
 }
 
 bool LayoutWindow::CreateControls() {

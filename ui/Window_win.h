@@ -2,6 +2,7 @@
 // The frame shared by frmMain and the action dialogs: a fixed-size top-level
 // window whose BUTTON controls come from a layout table, scaled for the
 // window's DPI, with the system's message font.
+#include <optional>
 #include <string>
 
 #include "platform/ScopedHandle_win.h"
@@ -13,17 +14,7 @@ namespace lexiphon {
 // The DPI at which one pixel is 15 twips.
 constexpr unsigned kDesignDpi = 96;
 
-enum class ClickWait { Signalled, Left, Failed };
-
-// Waits for `object` from within a click handler, keeping the windows alive:
-// only painting, activation, the frames and system menus and messages sent
-// by other programs are handled. The controls take no input but the system
-// keys, so that nothing chosen can change, except the button that ends a
-// wait (EndsWait: the dialog's Cancel). Its click ends the wait as Left, as
-// do the close box, Alt+F4 and WM_CLOSE; the handler acts on it once the
-// wait has returned. An object signalled already is taken without handling
-// any message; an abandoned mutex counts as signalled (and is then owned).
-ClickWait WaitInClick(HANDLE object);
+class ClickWait;
 
 class LayoutWindow {
  public:
@@ -31,9 +22,6 @@ class LayoutWindow {
   LayoutWindow& operator=(const LayoutWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
-  // True when `control` is a button of one of these windows whose click
-  // ends a WaitInClick.
-  static bool LeavesWait(HWND control);
 
  protected:
   explicit LayoutWindow(const WindowLayout& layout);
@@ -51,19 +39,19 @@ class LayoutWindow {
   virtual const wchar_t* TextOf(ControlId id) const = 0;
   // A click of one of the window's buttons; true when the window is to
   // close. Clicks and close requests that come meanwhile are ignored, but
-  // for those that end a WaitInClick.
+  // a ClickWait within it ends on a click of the leave button, a close
+  // request or the session's end.
   virtual bool OnClick(ControlId id) = 0;
   // After the controls have been placed for a new DPI.
   virtual void OnDpiApplied(unsigned dpi) { (void)dpi; }
-  // The button whose click ends a WaitInClick as Left; none by default.
-  virtual bool EndsWait(ControlId id) const {
-    (void)id;
-    return false;
-  }
+  // The button that leaves a ClickWait; none by default.
+  virtual std::optional<ControlId> LeaveButton() const { return std::nullopt; }
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCommand(WPARAM wParam, LPARAM lParam);
+  void OnDpiChanged(WPARAM wParam, LPARAM lParam);
   bool CreateControls();
   void ApplyDpi(unsigned dpi);
   void OnActivate(bool active);
@@ -73,7 +61,8 @@ class LayoutWindow {
   GdiObject<HFONT> font_;
   HWND focusWhenDeactivated_ = nullptr;
   bool ownedByWindow_ = false;
-  bool handlingClick_ = false;
+  // The click being handled, if any.
+  ClickWait* click_ = nullptr;
 };
 
 }  // namespace lexiphon

@@ -625,12 +625,14 @@ class MutexHolder {
 // While another program holds the mutex, OK waits for it: no procedure runs
 // and no box shows, but the dialog answers, and a click on an option is
 // dropped. Once the mutex is released, or abandoned by a program that ended
-// holding it, the procedure runs; leaving meanwhile runs nothing.
+// holding it, the procedure runs; leaving meanwhile runs nothing, even when
+// the mutex comes free right after a close or a log-off that was sent.
 TEST_F(EndToEnd, TheProcedureWaitsWhileAnotherProgramHoldsTheMutex) {
   struct Row {
     const char* what;
     bool abandon;
     void (*leave)(HWND dialog);
+    bool releasedAtOnce = false;
   };
   const Row rows[] = {
       {"released", false, nullptr},
@@ -639,6 +641,15 @@ TEST_F(EndToEnd, TheProcedureWaitsWhileAnotherProgramHoldsTheMutex) {
       {"close box", false, [](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
       {"Alt+F4", false, [](HWND dialog) { EXPECT_TRUE(Press(dialog, {{VK_F4, true}})); }},
       {"WM_CLOSE", false, [](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); }},
+      {"sent WM_CLOSE", false,
+       [](HWND dialog) { EXPECT_TRUE(SendNotifyMessageW(dialog, WM_CLOSE, 0, 0)); }, true},
+      {"log-off", false,
+       [](HWND dialog) {
+         LRESULT ignored = 0;
+         EXPECT_TRUE(Query(dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, &ignored));
+         EXPECT_TRUE(Query(dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, &ignored));
+       },
+       true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -658,6 +669,7 @@ TEST_F(EndToEnd, TheProcedureWaitsWhileAnotherProgramHoldsTheMutex) {
 
     if (row.leave) {
       row.leave(dialog);
+      if (row.releasedAtOnce) holder.LetGo();
       ExpectProgramEnds(kExitUserCancelled);
       EXPECT_FALSE(fs::exists(startup_));
       continue;
