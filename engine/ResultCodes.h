@@ -6,6 +6,9 @@
 
 namespace lexiphon {
 
+// The two procedures a user can run.
+enum class Procedure { Install, Uninstall };
+
 using ResultCode = std::int16_t;
 
 namespace result {

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "engine/ResultCodes.h"
-#include "ui/MessageCatalogue.h"
 
 namespace lexiphon {
 
