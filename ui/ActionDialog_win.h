@@ -27,7 +27,6 @@ class ActionDialog final : public LayoutWindow {
   bool EndsWait(ControlId id) const override { return id == ControlId::cmdCancel; }
   bool IsSelected(ControlId option) const;
 
-  Session& session_;
   const ActionDialogTexts& texts_;
   ActionDialogLogic logic_;
 };

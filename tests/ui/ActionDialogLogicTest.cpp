@@ -44,8 +44,7 @@ class ActionDialogOk : public ::testing::Test {
  protected:
   ActionDialogLogic Dialog(Language language) {
     return ActionDialogLogic(
-        language, [this](Procedure procedure) { return procedures.Run(procedure); }, templateName,
-        procedures.targetDir,
+        language, session,
         [this](const std::wstring& text, const std::wstring& title, unsigned style) {
           shown.push_back({text, title, style});
         });
@@ -63,6 +62,8 @@ class ActionDialogOk : public ::testing::Test {
 
   FakeProcedures procedures;
   const std::wstring templateName = L"Lexiphon.dot";
+  Session session{[this](Procedure procedure) { return procedures.Run(procedure); },
+                  templateName, procedures.targetDir};
   std::vector<ShownBox> shown;
 };
 
@@ -85,11 +86,11 @@ TEST_F(ActionDialogOk, RunsTheSelectedProcedureOnceAndReportsItsCodeInTheDialogs
                  (row.install ? " install " : " uninstall ") + std::to_string(row.code));
     procedures = FakeProcedures();
     shown.clear();
+    session.exitCode = kExitUserCancelled;
     procedures.installCode = procedures.uninstallCode = row.code;
 
-    ActionDialogLogic dialog = Dialog(row.language);
-    EXPECT_EQ(AfterClick::Close, dialog.OnOk(row.install, !row.install));
-    EXPECT_EQ(row.code, dialog.ExitCode());
+    EXPECT_EQ(AfterClick::Close, Dialog(row.language).OnOk(row.install, !row.install));
+    EXPECT_EQ(row.code, session.exitCode);
 
     EXPECT_EQ(row.install ? 1 : 0, procedures.installRuns);
     EXPECT_EQ(row.install ? 0 : 1, procedures.uninstallRuns);
@@ -109,7 +110,7 @@ TEST_F(ActionDialogOk, WithNoOptionSelectedDoesNothingAndALaterOkStillWorks) {
   EXPECT_EQ(0, procedures.installRuns);
   EXPECT_EQ(0, procedures.uninstallRuns);
   EXPECT_TRUE(shown.empty());
-  EXPECT_EQ(kExitUserCancelled, dialog.ExitCode());
+  EXPECT_EQ(kExitUserCancelled, session.exitCode);
 
   EXPECT_EQ(AfterClick::Close, dialog.OnOk(false, true));
   EXPECT_EQ(1, procedures.uninstallRuns);
@@ -136,9 +137,8 @@ TEST_F(ActionDialogOk, ACodeWithoutAMessageShowsNothingAndTheDialogStillCloses) 
 
 TEST_F(ActionDialogOk, LeavingWhileWaitingForAnotherInstanceClosesWithoutAMessage) {
   procedures.userLeaves = true;
-  ActionDialogLogic dialog = Dialog(Language::English);
-  EXPECT_EQ(AfterClick::Close, dialog.OnOk(true, false));
-  EXPECT_EQ(kExitUserCancelled, dialog.ExitCode());
+  EXPECT_EQ(AfterClick::Close, Dialog(Language::English).OnOk(true, false));
+  EXPECT_EQ(kExitUserCancelled, session.exitCode);
   EXPECT_TRUE(shown.empty());
 }
 
