@@ -35,20 +35,6 @@ bool HasInvalidCharacters(const std::wstring& path) {
   return false;
 }
 
-// Begins a series of copies and ends it on every way out.
-class CopiesInto {
- public:
-  CopiesInto(FileSystem& files, const std::wstring& stagingParent) : files_(files) {
-    files_.BeginCopies(stagingParent);
-  }
-  ~CopiesInto() { files_.EndCopies(); }
-  CopiesInto(const CopiesInto&) = delete;
-  CopiesInto& operator=(const CopiesInto&) = delete;
-
- private:
-  FileSystem& files_;
-};
-
 }  // namespace
 
 std::wstring WordFolderFor(const std::wstring& value) {

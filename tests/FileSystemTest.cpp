@@ -226,13 +226,14 @@ TEST_F(FileSystemTest, ATemporaryFileCannotBeTakenOverByName) {
   const Names tree = scenario_->Tree();
   const auto& contention = scenario_->ContendForTemporaryFiles();
 
-  Files().BeginCopies(At(L"target"));
-  for (const wchar_t* name : {L"Lexiphon.dot", L"Dictionaries\\a.dic"}) {
-    EXPECT_TRUE(Files().CopyFileOver(At(std::wstring(L"source\\") + name),
-                                     At(std::wstring(L"target\\") + name)));
-    EXPECT_EQ(scenario_->Contents(At(std::wstring(L"target\\") + name)), "package");
+  {
+    const CopiesInto copies(Files(), At(L"target"));
+    for (const wchar_t* name : {L"Lexiphon.dot", L"Dictionaries\\a.dic"}) {
+      EXPECT_TRUE(Files().CopyFileOver(At(std::wstring(L"source\\") + name),
+                                       At(std::wstring(L"target\\") + name)));
+      EXPECT_EQ(scenario_->Contents(At(std::wstring(L"target\\") + name)), "package");
+    }
   }
-  Files().EndCopies();
   EXPECT_EQ(contention.tried, 6);
   EXPECT_EQ(contention.succeeded, 0);
   EXPECT_EQ(scenario_->Contents(At(L"target\\Normal.dot")), "someone else's");
