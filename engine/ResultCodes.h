@@ -28,8 +28,4 @@ constexpr ResultCode kWordNotFound = -100;
 constexpr ResultCode kWordAmbiguous = -200;
 }  // namespace result
 
-// Truth values of the engine's flags: True is -1, False is 0.
-constexpr std::int16_t kFlagTrue = -1;
-constexpr std::int16_t kFlagFalse = 0;
-
 }  // namespace lexiphon

@@ -190,24 +190,24 @@ ResultCode SharedSubs::DoUninstall() {
   if (!files_.FolderExists(TargetDir)) return result::kUninstallTargetMissing;
 
   // Goes on past every single failure; once set, the flag stays set.
-  std::int16_t incomplete = kFlagFalse;
+  bool incomplete = false;
   for (const std::wstring& name : PackageFiles) {
     if (name.empty()) break;
     const std::wstring path = Join(TargetDir, name);
-    if (!files_.Exists(path, ListAttributes::Normal)) incomplete = kFlagTrue;
-    if (!files_.DeleteFiles(path)) incomplete = kFlagTrue;
+    if (!files_.Exists(path, ListAttributes::Normal)) incomplete = true;
+    if (!files_.DeleteFiles(path)) incomplete = true;
   }
   for (const std::wstring& name : PackageDirs) {
     if (name.empty()) break;
     const std::wstring folder = Join(TargetDir, name);
     // A linked folder holds someone else's files: it stays, untouched.
     if (files_.IsLink(folder)) {
-      incomplete = kFlagTrue;
+      incomplete = true;
       continue;
     }
-    if (!files_.FolderExists(folder)) incomplete = kFlagTrue;
-    if (!files_.DeleteFiles(folder + L"\\*.*")) incomplete = kFlagTrue;
-    if (!files_.RemoveFolder(folder)) incomplete = kFlagTrue;
+    if (!files_.FolderExists(folder)) incomplete = true;
+    if (!files_.DeleteFiles(folder + L"\\*.*")) incomplete = true;
+    if (!files_.RemoveFolder(folder)) incomplete = true;
   }
   return incomplete ? result::kUninstallIncomplete : result::kSuccess;
 }

@@ -13,8 +13,7 @@
 namespace lexiphon {
 
 // Truth values of the class's results, 32 bits wide as its callers expect
-// them (the engine's own flags are the 16-bit kFlagTrue and kFlagFalse):
-// True is -1, False is 0.
+// them: True is -1, False is 0.
 constexpr std::int32_t kRegistryTrue = -1;
 constexpr std::int32_t kRegistryFalse = 0;
 
