@@ -42,9 +42,11 @@ std::int32_t clsRegistryAccess::CreateRegEntry(KeyHandle hKeyName, const std::ws
     if (messageBox_) messageBox_(L"Error while creating key:" + KeyName, L"clsRegistryError !!!", 0);
     return 0;
   }
-  registry_.SetString(created, registry_.ToAnsi(ValueName).c_str(), registry_.ToAnsi(Value));
+  const long written =
+      registry_.SetString(created, registry_.ToAnsi(ValueName).c_str(), registry_.ToAnsi(Value));
   registry_.CloseKey(created);
-  return static_cast<std::int32_t>(disposition);
+  // A key without its value is no entry: the caller must not take it for one.
+  return written == win32::kSuccess ? static_cast<std::int32_t>(disposition) : 0;
 }
 
 std::int32_t clsRegistryAccess::DeleteRegEntry(KeyHandle hKeyName, const std::wstring& KeyName) {

@@ -29,7 +29,8 @@ class clsRegistryAccess {
   std::int32_t RegCloseKey(const KeyHandle& hKey);
 
   // Creates or opens KeyName and writes one REG_SZ value; the disposition
-  // (1 created, 2 opened) or 0 after showing "clsRegistryError !!!".
+  // (1 created, 2 opened), 0 when the value was not written, or 0 after
+  // showing "clsRegistryError !!!" when the key could not be created.
   std::int32_t CreateRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
                               const std::wstring& ValueName, const std::wstring& Value);
 

@@ -180,16 +180,31 @@ TEST_F(RegistryAccessTest, QueryTakesDataOfAnyTypeAsText) {
   }
 }
 
-TEST_F(RegistryAccessTest, CreateStoresAStringWithItsTerminator) {
+// The disposition says that the string is stored, with its terminator.
+TEST_F(RegistryAccessTest, CreateGivesTheDispositionOnlyOnceTheValueIsStored) {
+  const struct {
+    const char* what;
+    long writeError;
+    const wchar_t* value;
+    std::int32_t result;
+    std::string stored;
+  } rows[] = {
+      {"a new key", win32::kSuccess, L"C:\\Office", 1, std::string("C:\\Office\0", 10)},
+      {"the key exists", win32::kSuccess, L"D:\\Office", 2, std::string("D:\\Office\0", 10)},
+      {"the value write fails", 5 /* access denied */, L"E:\\Office", 0,
+       std::string("D:\\Office\0", 10)},
+  };
   const std::wstring key = kScratchW + L"\\Created";
-  EXPECT_EQ(1, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Path", L"C:\\Office"));
-  EXPECT_EQ(2, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Path", L"C:\\Office"));
-  std::uint32_t type = 0;
-  std::vector<unsigned char> data;
-  ASSERT_TRUE(registry_->ReadValue(std::string(kScratch) + "\\Created", "Path", &type, &data));
-  EXPECT_EQ(kRegSz, type);
-  EXPECT_EQ(std::string("C:\\Office\0", 10), std::string(data.begin(), data.end()));
-  EXPECT_EQ(L"C:\\Office", access_->QueryRegEntry(kHkeyLocalMachine, key, L"Path"));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    counting_->setStringError = row.writeError;
+    EXPECT_EQ(row.result, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Path", row.value));
+    std::uint32_t type = 0;
+    std::vector<unsigned char> data;
+    ASSERT_TRUE(registry_->ReadValue(std::string(kScratch) + "\\Created", "Path", &type, &data));
+    EXPECT_EQ(kRegSz, type);
+    EXPECT_EQ(row.stored, std::string(data.begin(), data.end()));
+  }
   EXPECT_TRUE(shown_.empty());
 }
 
