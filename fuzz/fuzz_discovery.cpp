@@ -24,6 +24,8 @@ namespace lexiphon::fuzz {
 namespace {
 
 using testing::CountingRegistry;
+using testing::kRegBinary, testing::kRegDword, testing::kRegExpandSz, testing::kRegMultiSz,
+    testing::kRegNone, testing::kRegSz;
 using testing::TestRegistry;
 
 const std::string kOffice = "Software\\Microsoft\\Office";

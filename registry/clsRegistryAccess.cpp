@@ -60,7 +60,7 @@ std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, const std::wst
   std::string buffer(kValueBufferBytes, ' ');
   KeyHandle key = 0;
   registry_.OpenKey(hKeyName, registry_.ToAnsi(KeyName).c_str(), kKeyQueryValue | View, key);
-  std::uint32_t type = kRegSz;
+  std::uint32_t type = 0;  // data of any type is taken as text
   std::uint32_t size = 0;
   const long rc = registry_.QueryValue(key, registry_.ToAnsi(ValueName).c_str(), type,
                                        buffer.data(), kValueBufferBytes, size);

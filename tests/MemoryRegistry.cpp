@@ -19,6 +19,9 @@ constexpr long kAccessDenied = 5;
 constexpr long kInvalidHandle = 6;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
+// What creating a key found.
+constexpr std::uint32_t kRegCreatedNewKey = 1;
+constexpr std::uint32_t kRegOpenedExistingKey = 2;
 
 // Windows-1252 bytes 0x80..0x9F; the rest of the page equals Latin-1.
 // 0 marks the five bytes that the code page leaves undefined.

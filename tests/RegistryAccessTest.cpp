@@ -12,6 +12,8 @@ namespace lexiphon {
 namespace {
 
 using testing::CountingRegistry;
+using testing::kRegBinary, testing::kRegDword, testing::kRegExpandSz, testing::kRegMultiSz,
+    testing::kRegSz;
 using testing::TestRegistry;
 
 constexpr const char* kScratch = "Software\\LexiphonTests";

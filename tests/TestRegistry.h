@@ -20,6 +20,14 @@ void RequireThrowawayPrefix();
 
 constexpr const char* kOfficeKey = "Software\\Microsoft\\Office";
 
+// Registry value types, as a value read reports them.
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+
 class TestRegistry {
  public:
   // Whose registry the in-memory one stands for, which decides its views.

@@ -17,6 +17,15 @@ constexpr wchar_t kOffice[] = L"Office";
 constexpr wchar_t kOfficePath[] = L"Software\\Microsoft\\Office";
 constexpr wchar_t kBackupPath[] = L"Software\\LexiphonTestBackup";
 
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() { return nullptr; }
+  // cppcheck-suppress constParameter ; HKEY is a pointer type, the traits' type is fixed
+  static bool IsValid(Handle handle) { return handle != nullptr; }
+  static void Close(Handle handle) { ::RegCloseKey(handle); }
+};
+using RegistryKey = ScopedHandle<RegistryKeyTraits>;
+
 RegistryKey Open(HKEY parent, const wchar_t* name, REGSAM access) {
   HKEY key = nullptr;
   return RegistryKey(::RegOpenKeyExW(parent, name, 0, access, &key) == ERROR_SUCCESS ? key
