@@ -17,17 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "engine/FileSystem.h"
 
 namespace lexiphon::testing {
 
 class MemoryFileSystem : public FileSystem {
  public:
-  // Win32's FILE_ATTRIBUTE_* values.
-  static constexpr unsigned kReadOnly = 0x1;
-  static constexpr unsigned kHidden = 0x2;
-  static constexpr unsigned kSystem = 0x4;
-
   enum class Operation { List, Create, Copy, Delete, Remove };
 
   MemoryFileSystem();

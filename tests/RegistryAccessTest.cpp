@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TestRegistry.h"
+#include "TestSupport.h"
 #include "registry/clsRegistryAccess.h"
 
 namespace lexiphon {
@@ -19,12 +20,6 @@ using testing::TestRegistry;
 constexpr const char* kScratch = "Software\\LexiphonTests";
 const std::wstring kScratchW = L"Software\\LexiphonTests";
 
-struct ShownBox {
-  std::wstring text;
-  std::wstring title;
-  unsigned style;
-};
-
 class RegistryAccessTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -32,10 +27,7 @@ class RegistryAccessTest : public ::testing::Test {
     registry_->DeleteTree(kScratch, kKeyWow64_64Key);
     registry_->DeleteTree(kScratch, kKeyWow64_32Key);
     counting_ = std::make_unique<CountingRegistry>(registry_->Api());
-    access_ = std::make_unique<clsRegistryAccess>(
-        *counting_, [this](const std::wstring& text, const std::wstring& title, unsigned style) {
-          shown_.push_back({text, title, style});
-        });
+    access_ = std::make_unique<clsRegistryAccess>(*counting_, boxes_.Seam());
   }
   void TearDown() override {
     registry_->DeleteTree(kScratch, kKeyWow64_64Key);
@@ -51,7 +43,7 @@ class RegistryAccessTest : public ::testing::Test {
   std::unique_ptr<TestRegistry> registry_;
   std::unique_ptr<CountingRegistry> counting_;
   std::unique_ptr<clsRegistryAccess> access_;
-  std::vector<ShownBox> shown_;
+  testing::BoxRecorder boxes_;
 };
 
 // Each registry view keeps its own HKLM\Software, as Windows and Wine keep
@@ -87,10 +79,10 @@ TEST_F(RegistryAccessTest, HandleOfZeroMakesNoRegistryCall) {
   EXPECT_EQ(L"", access_->QueryRegEntry(0, L"Software", L"Path"));
   EXPECT_NE(0, access_->DeleteRegEntry(0, L"Software\\Nothing"));
   EXPECT_EQ(0, access_->CreateRegEntry(0, L"Software\\Nothing", L"v", L"x"));
-  ASSERT_EQ(1u, shown_.size());
-  EXPECT_EQ(L"Error while creating key:Software\\Nothing", shown_[0].text);
-  EXPECT_EQ(L"clsRegistryError !!!", shown_[0].title);
-  EXPECT_EQ(0u, shown_[0].style);
+  ASSERT_EQ(1u, boxes_.shown.size());
+  EXPECT_EQ(L"Error while creating key:Software\\Nothing", boxes_.shown[0].text);
+  EXPECT_EQ(L"clsRegistryError !!!", boxes_.shown[0].title);
+  EXPECT_EQ(0u, boxes_.shown[0].style);
 }
 
 TEST_F(RegistryAccessTest, OpenEnumerateAndClose) {
@@ -207,7 +199,7 @@ TEST_F(RegistryAccessTest, CreateGivesTheDispositionOnlyOnceTheValueIsStored) {
     EXPECT_EQ(kRegSz, type);
     EXPECT_EQ(row.stored, std::string(data.begin(), data.end()));
   }
-  EXPECT_TRUE(shown_.empty());
+  EXPECT_TRUE(boxes_.shown.empty());
 }
 
 TEST_F(RegistryAccessTest, DeletePassesTheErrorCodeThrough) {
@@ -215,7 +207,7 @@ TEST_F(RegistryAccessTest, DeletePassesTheErrorCodeThrough) {
   EXPECT_EQ(0, access_->DeleteRegEntry(kHkeyLocalMachine, kScratchW + L"\\Doomed"));
   EXPECT_FALSE(registry_->KeyExists(std::string(kScratch) + "\\Doomed"));
   EXPECT_EQ(2, access_->DeleteRegEntry(kHkeyLocalMachine, kScratchW + L"\\Doomed"));
-  EXPECT_TRUE(shown_.empty());
+  EXPECT_TRUE(boxes_.shown.empty());
 }
 
 TEST_F(RegistryAccessTest, AnsiTextRoundTrips) {

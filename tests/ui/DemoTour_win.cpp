@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "TestSupport.h"
 #include "WindowDriver_win.h"
 #include "ui/ActionDialog_win.h"
 #include "ui/frmMain_win.h"
@@ -21,10 +22,7 @@ using namespace driver;
 constexpr DWORD kPaintMs = 500;
 
 void Say(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-  std::printf("%s\n", utf8.c_str());
+  std::printf("%s\n", testing::Utf8(text).c_str());
   std::fflush(stdout);
 }
 

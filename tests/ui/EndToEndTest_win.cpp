@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "TestRegistry.h"
+#include "TestSupport.h"
 #include "WindowDriver_win.h"
 #include "ui/Layout.h"
 #include "ui/MessageCatalogue.h"
@@ -27,11 +28,6 @@
 #include "ui/frmMain_win.h"
 
 namespace lexiphon {
-
-void PrintTo(const PixelRect& rect, std::ostream* out) {
-  *out << "{" << rect.left << ", " << rect.top << ", " << rect.width << ", " << rect.height << "}";
-}
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -40,7 +36,7 @@ using namespace driver;
 // How long keys that must do nothing are given to show an effect.
 constexpr DWORD kQuietMs = 1000;
 
-const std::vector<std::wstring> kPackageFiles = {LEXIPHON_PACKAGE_FILES};
+using testing::kPackageFiles;
 const std::vector<std::wstring> kDictionaryFiles = {L"General.dic", L"Medical.dic"};
 
 void WriteFile(const fs::path& path, const std::string& content) {
@@ -52,14 +48,15 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Every entry below the folder as a relative path, sorted; empty when the
-// folder is missing.
+// Every entry below the folder as a relative path, folders ending in "\",
+// sorted; empty when the folder is missing.
 std::vector<std::wstring> Listing(const fs::path& folder) {
   std::vector<std::wstring> names;
   std::error_code error;
   for (auto it = fs::recursive_directory_iterator(folder, error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-    names.push_back(fs::relative(it->path(), folder).wstring());
+    names.push_back(fs::relative(it->path(), folder).wstring() +
+                    (it->is_directory() ? L"\\" : L""));
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -396,11 +393,7 @@ TEST_P(EachLanguage, DialogInstallsAndAfterwardsUninstallsLeavingForeignFilesAlo
   Click(ControlOf(dialog, ControlId::cmdOk));
   EXPECT_EQ(Expected(lang.language, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
   ExpectProgramEnds(result::kSuccess);
-  const std::vector<std::wstring> installed = {
-      L"Dictionaries",   L"Dictionaries\\General.dic", L"Dictionaries\\Medical.dic",
-      L"Lexiphon.dot",   L"Lexiphon.exp",              L"Lexiphon.ini",
-      L"Normal.dot",     L"SortTxtFile.bat"};
-  EXPECT_EQ(installed, Listing(startup_));
+  EXPECT_EQ(testing::InstalledTree(kDictionaryFiles, {L"Normal.dot"}), Listing(startup_));
   EXPECT_EQ("sample words\r\n", ReadFile(startup_ / L"Dictionaries" / L"General.dic"));
 
   Start();
