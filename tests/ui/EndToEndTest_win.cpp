@@ -191,13 +191,7 @@ class EndToEnd : public ::testing::Test {
   }
 
   void EndProgram() {
-    if (!program_.process) return;
-    if (WaitForSingleObject(program_.process.Get(), 0) == WAIT_TIMEOUT) {
-      ADD_FAILURE() << "the program was still running; killed";
-      TerminateProcess(program_.process.Get(), 1);
-      WaitForSingleObject(program_.process.Get(), kWaitMs);
-    }
-    program_ = StartedProgram();
+    if (driver::EndProgram(&program_)) ADD_FAILURE() << "the program was still running; killed";
   }
 
   std::wstring TargetDir() const { return startup_.wstring(); }
