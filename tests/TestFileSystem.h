@@ -18,8 +18,6 @@ class TestFileSystem {
   virtual ~TestFileSystem() = default;
 
   virtual FileSystem& Api() = 0;
-  // The folder of the running program: the test's own on Windows.
-  virtual std::wstring ProgramFolder() = 0;
   virtual bool IsReal() const = 0;
 
   // An empty folder that belongs to this scenario, without trailing "\".

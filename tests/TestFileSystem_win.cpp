@@ -104,7 +104,6 @@ class RealTestFileSystem final : public TestFileSystem {
   }
 
   FileSystem& Api() override { return files_; }
-  std::wstring ProgramFolder() override { return lexiphon::ProgramFolder(); }
   bool IsReal() const override { return true; }
   std::wstring Root() const override { return root_; }
 
