@@ -165,7 +165,8 @@ void BuildHive(TestRegistry& hive, FuzzedDataProvider& in, int steps,
         const std::uint32_t type =
             in.ConsumeIntegralInRange(0, 3) == 3
                 ? in.ConsumeIntegral<std::uint32_t>()
-                : PickOf(in, {kRegSz, kRegExpandSz, kRegMultiSz, kRegBinary, kRegDword, kRegNone});
+                : PickOf<std::uint32_t>(
+                      in, {kRegSz, kRegExpandSz, kRegMultiSz, kRegBinary, kRegDword, kRegNone});
         hive.SetValue(in.ConsumeIntegralInRange(0, 7) == 7 ? version : root, valueName, type,
                       PathData(in), view);
         break;

@@ -21,12 +21,9 @@ void RequireThrowawayPrefix();
 constexpr const char* kOfficeKey = "Software\\Microsoft\\Office";
 
 // Registry value types, as a value read reports them.
-constexpr std::uint32_t kRegNone = 0;
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegBinary = 3;
-constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegMultiSz = 7;
+enum RegistryValueType : std::uint32_t {
+  kRegNone = 0, kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4, kRegMultiSz = 7,
+};
 
 class TestRegistry {
  public:
