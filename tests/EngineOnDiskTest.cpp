@@ -14,9 +14,7 @@
 namespace lexiphon {
 namespace {
 
-using testing::kHidden;
-using testing::kReadOnly;
-using testing::kSystem;
+using testing::kHidden, testing::kReadOnly, testing::kSystem;
 using Tree = std::vector<std::wstring>;
 
 using testing::Narrow;

@@ -19,9 +19,7 @@
 namespace lexiphon {
 namespace {
 
-using testing::kHidden;
-using testing::kReadOnly;
-using testing::kSystem;
+using testing::kHidden, testing::kReadOnly, testing::kSystem;
 using Names = std::vector<std::wstring>;
 using Arrange = std::function<void(testing::TestFileSystem&)>;
 
