@@ -71,14 +71,10 @@ TEST_F(InstallTest, TenThousandDictionaryFiles) {
 
 TEST_F(InstallTest, EmptyPackageFolderIsCreatedEmpty) {
   RegisterWord();
-  fs_->AddFile(Package(L"SortTxtFile.bat"), "");
-  fs_->AddFile(Package(L"Lexiphon.dot"), "");
-  fs_->AddFile(Package(L"Lexiphon.exp"), "");
-  fs_->AddFile(Package(L"Lexiphon.ini"), "");
+  for (const std::wstring& name : testing::kPackageFiles) fs_->AddFile(Package(name), "");
   fs_->AddFolder(Package(L"Dictionaries"));
   EXPECT_EQ(0, engine_->DoInstall());
-  EXPECT_TRUE(fs_->IsFolder(Target(L"Dictionaries")));
-  EXPECT_TRUE(TreeOf(Target(L"Dictionaries")).empty());
+  EXPECT_EQ(testing::InstalledTree({}), TreeOf(kTarget));
 }
 
 TEST_F(InstallTest, TemplateBesideAnArchiveIsInstalled) {
@@ -175,30 +171,25 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
        [](InstallTest& t) {
          for (const std::wstring& name : testing::kPackageFiles) t.fs_->AddFile(t.Package(name), "");
        },
-       -3,
-       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -3, testing::InstalledTree({})},
       {"a file stands where the package folder should be in the package",
        [](InstallTest& t) {
          for (const std::wstring& name : testing::kPackageFiles) t.fs_->AddFile(t.Package(name), "");
          t.fs_->AddFile(t.Package(L"Dictionaries"), "a file");
        },
-       -3,
-       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -3, testing::InstalledTree({})},
       {"the package folder cannot be listed",
        [](InstallTest& t) {
          t.UnpackPackage();
          t.fs_->FailNth(Op::List, 2);  // the first listing after the template check
        },
-       -5,
-       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -5, testing::InstalledTree({})},
       {"a file of the package folder cannot be copied",
        [](InstallTest& t) {
          t.UnpackPackage();
          t.fs_->FailNth(Op::Copy, 6);
        },
-       -5,
-       {L"Dictionaries\\", L"Dictionaries\\deutsch.dic", L"Lexiphon.dot", L"Lexiphon.exp",
-        L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -5, testing::InstalledTree({L"deutsch.dic"})},
       {"a replacement fails: the staging folder goes too",
        [](InstallTest& t) {
          t.UnpackPackage();
