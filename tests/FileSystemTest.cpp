@@ -424,8 +424,7 @@ TEST_F(FileSystemTest, FolderExistsAndWhichFolderAPathReaches) {
 }
 
 #ifdef _WIN32
-// The folder install takes the package from. Natively there is no program
-// folder to find.
+// Where install takes the package from; Windows only, as is the program.
 TEST_F(FileSystemTest, ProgramFolderHoldsTheRunningProgram) {
   const std::wstring folder = ProgramFolder();
   ASSERT_FALSE(folder.empty());

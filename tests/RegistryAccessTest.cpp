@@ -181,13 +181,10 @@ TEST_F(RegistryAccessTest, CreateGivesTheDispositionOnlyOnceTheValueIsStored) {
     long writeError;
     const wchar_t* value;
     std::int32_t result;
-    std::string stored;
-  } rows[] = {
-      {"a new key", win32::kSuccess, L"C:\\Office", 1, std::string("C:\\Office\0", 10)},
-      {"the key exists", win32::kSuccess, L"D:\\Office", 2, std::string("D:\\Office\0", 10)},
-      {"the value write fails", 5 /* access denied */, L"E:\\Office", 0,
-       std::string("D:\\Office\0", 10)},
-  };
+    const char* stored;  // without its NUL
+  } rows[] = {{"a new key", win32::kSuccess, L"C:\\Office", 1, "C:\\Office"},
+              {"the key exists", win32::kSuccess, L"D:\\Office", 2, "D:\\Office"},
+              {"the value write fails", 5 /* access denied */, L"E:\\Office", 0, "D:\\Office"}};
   const std::wstring key = kScratchW + L"\\Created";
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -197,7 +194,7 @@ TEST_F(RegistryAccessTest, CreateGivesTheDispositionOnlyOnceTheValueIsStored) {
     std::vector<unsigned char> data;
     ASSERT_TRUE(registry_->ReadValue(std::string(kScratch) + "\\Created", "Path", &type, &data));
     EXPECT_EQ(kRegSz, type);
-    EXPECT_EQ(row.stored, std::string(data.begin(), data.end()));
+    EXPECT_EQ(std::string(row.stored) + '\0', std::string(data.begin(), data.end()));
   }
   EXPECT_TRUE(boxes_.shown.empty());
 }

@@ -1,8 +1,6 @@
 #pragma once
-// What the tests share beyond their doubles: gtest printers for layout
-// values, a recorder of message boxes, the package as the build defines it,
-// Win32's attribute values, case folding as Windows compares names, and
-// text conversions for messages.
+// What the tests share beyond their doubles, each written once: printers,
+// a box recorder, the package, attributes, case folding, text conversions.
 #include <algorithm>
 #include <ostream>
 #include <string>
@@ -26,11 +24,7 @@ inline void PrintTo(const PixelSize& size, std::ostream* out) {
 namespace testing {
 
 // Win32's FILE_ATTRIBUTE_* values.
-enum FileAttribute : unsigned {
-  kReadOnly = 0x1,
-  kHidden = 0x2,
-  kSystem = 0x4,
-};
+enum FileAttribute : unsigned { kReadOnly = 0x1, kHidden = 0x2, kSystem = 0x4 };
 
 struct ShownBox {
   std::wstring text;
@@ -89,18 +83,14 @@ inline std::string Narrow(const std::wstring& text) {
   return narrow;
 }
 
-// Text for a UTF-8 console or log. wchar_t holds UTF-16 on Windows and
-// UTF-32 elsewhere.
+// Text for a UTF-8 console or log, from UTF-16 (wchar_t on Windows) or UTF-32.
 inline std::string Utf8(const std::wstring& text) {
   static const unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
   std::string utf8;
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = static_cast<char32_t>(text[i]);
-    const char32_t next = i + 1 < text.size() ? static_cast<char32_t>(text[i + 1]) : 0;
-    if (c >= 0xD800 && c < 0xDC00 && next >= 0xDC00 && next < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-      ++i;
-    }
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && (text[i + 1] & 0xFC00) == 0xDC00)
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] & 0x3FF);  // a surrogate pair
     const int more = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
     utf8 += static_cast<char>(kLead[more] | (c >> (6 * more)));
     for (int k = more - 1; k >= 0; --k) utf8 += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));

@@ -69,17 +69,7 @@ struct Box {
 };
 
 void PrintTo(const Box& box, std::ostream* out) {
-  auto printable = [](const std::wstring& text) {
-    std::string result;
-    for (wchar_t c : text) {
-      if (c == L'\r') result += "\\r";
-      else if (c == L'\n') result += "\\n";
-      else if (c < 128) result += static_cast<char>(c);
-      else result += "\\u" + std::to_string(static_cast<int>(c));
-    }
-    return result;
-  };
-  *out << "[" << printable(box.title) << "] " << printable(box.text);
+  *out << "[" << testing::Utf8(box.title) << "] " << testing::Utf8(box.text);
 }
 
 // The name a screen reader announces: MSAA's accName of the control.
