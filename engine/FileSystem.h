@@ -92,4 +92,18 @@ class FileSystem {
   }
 };
 
+// Begins a series of copies and ends it on every way out.
+class CopiesInto {
+ public:
+  CopiesInto(FileSystem& files, const std::wstring& stagingParent) : files_(files) {
+    files_.BeginCopies(stagingParent);
+  }
+  ~CopiesInto() { files_.EndCopies(); }
+  CopiesInto(const CopiesInto&) = delete;
+  CopiesInto& operator=(const CopiesInto&) = delete;
+
+ private:
+  FileSystem& files_;
+};
+
 }  // namespace lexiphon

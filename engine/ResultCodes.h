@@ -6,6 +6,9 @@
 
 namespace lexiphon {
 
+// The two procedures a user can run.
+enum class Procedure { Install, Uninstall };
+
 using ResultCode = std::int16_t;
 
 namespace result {
@@ -24,9 +27,5 @@ constexpr ResultCode kInstallCopyFailed = -5;
 constexpr ResultCode kWordNotFound = -100;
 constexpr ResultCode kWordAmbiguous = -200;
 }  // namespace result
-
-// Truth values of the engine's flags: True is -1, False is 0.
-constexpr std::int16_t kFlagTrue = -1;
-constexpr std::int16_t kFlagFalse = 0;
 
 }  // namespace lexiphon

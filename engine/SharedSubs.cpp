@@ -35,20 +35,6 @@ bool HasInvalidCharacters(const std::wstring& path) {
   return false;
 }
 
-// Begins a series of copies and ends it on every way out.
-class CopiesInto {
- public:
-  CopiesInto(FileSystem& files, const std::wstring& stagingParent) : files_(files) {
-    files_.BeginCopies(stagingParent);
-  }
-  ~CopiesInto() { files_.EndCopies(); }
-  CopiesInto(const CopiesInto&) = delete;
-  CopiesInto& operator=(const CopiesInto&) = delete;
-
- private:
-  FileSystem& files_;
-};
-
 }  // namespace
 
 std::wstring WordFolderFor(const std::wstring& value) {
@@ -206,24 +192,24 @@ ResultCode SharedSubs::DoUninstall() {
   if (!files_.FolderExists(TargetDir)) return result::kUninstallTargetMissing;
 
   // Goes on past every single failure; once set, the flag stays set.
-  std::int16_t incomplete = kFlagFalse;
+  bool incomplete = false;
   for (const std::wstring& name : PackageFiles) {
     if (name.empty()) break;
     const std::wstring path = Join(TargetDir, name);
-    if (!files_.Exists(path, ListAttributes::Normal)) incomplete = kFlagTrue;
-    if (!files_.DeleteFiles(path)) incomplete = kFlagTrue;
+    if (!files_.Exists(path, ListAttributes::Normal)) incomplete = true;
+    if (!files_.DeleteFiles(path)) incomplete = true;
   }
   for (const std::wstring& name : PackageDirs) {
     if (name.empty()) break;
     const std::wstring folder = Join(TargetDir, name);
     // A linked folder holds someone else's files: it stays, untouched.
     if (files_.IsLink(folder)) {
-      incomplete = kFlagTrue;
+      incomplete = true;
       continue;
     }
-    if (!files_.FolderExists(folder)) incomplete = kFlagTrue;
-    if (!files_.DeleteFiles(folder + L"\\*.*")) incomplete = kFlagTrue;
-    if (!files_.RemoveFolder(folder)) incomplete = kFlagTrue;
+    if (!files_.FolderExists(folder)) incomplete = true;
+    if (!files_.DeleteFiles(folder + L"\\*.*")) incomplete = true;
+    if (!files_.RemoveFolder(folder)) incomplete = true;
   }
   return incomplete ? result::kUninstallIncomplete : result::kSuccess;
 }

@@ -24,6 +24,8 @@ namespace lexiphon::fuzz {
 namespace {
 
 using testing::CountingRegistry;
+using testing::kRegBinary, testing::kRegDword, testing::kRegExpandSz, testing::kRegMultiSz,
+    testing::kRegNone, testing::kRegSz;
 using testing::TestRegistry;
 
 const std::string kOffice = "Software\\Microsoft\\Office";
@@ -163,7 +165,8 @@ void BuildHive(TestRegistry& hive, FuzzedDataProvider& in, int steps,
         const std::uint32_t type =
             in.ConsumeIntegralInRange(0, 3) == 3
                 ? in.ConsumeIntegral<std::uint32_t>()
-                : PickOf(in, {kRegSz, kRegExpandSz, kRegMultiSz, kRegBinary, kRegDword, kRegNone});
+                : PickOf<std::uint32_t>(
+                      in, {kRegSz, kRegExpandSz, kRegMultiSz, kRegBinary, kRegDword, kRegNone});
         hive.SetValue(in.ConsumeIntegralInRange(0, 7) == 7 ? version : root, valueName, type,
                       PathData(in), view);
         break;

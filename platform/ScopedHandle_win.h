@@ -57,15 +57,6 @@ struct FindHandleTraits {
 };
 using FindHandle = ScopedHandle<FindHandleTraits>;
 
-struct RegistryKeyTraits {
-  using Handle = HKEY;
-  static Handle Invalid() { return nullptr; }
-  // cppcheck-suppress constParameter ; HKEY is a pointer type, the traits' type is fixed
-  static bool IsValid(Handle handle) { return handle != nullptr; }
-  static void Close(Handle handle) { ::RegCloseKey(handle); }
-};
-using RegistryKey = ScopedHandle<RegistryKeyTraits>;
-
 // Fonts, bitmaps, brushes: anything DeleteObject frees.
 template <typename Gdi>
 struct GdiObjectTraits {

@@ -17,13 +17,6 @@ namespace win32 {
 constexpr long kSuccess = 0;
 }  // namespace win32
 
-// Registry value types, as a value read reports them.
-constexpr std::uint32_t kRegNone = 0;
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegBinary = 3;
-constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegMultiSz = 7;
 // Access rights for opening a key.
 constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
@@ -32,9 +25,6 @@ constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 // (HKLM\Software\Wow6432Node). 32-bit Windows has one view and ignores both.
 constexpr std::uint32_t kKeyWow64_64Key = 0x0100;
 constexpr std::uint32_t kKeyWow64_32Key = 0x0200;
-// What creating a key found.
-constexpr std::uint32_t kRegCreatedNewKey = 1;
-constexpr std::uint32_t kRegOpenedExistingKey = 2;
 
 // Each call answers with a Win32 error code, win32::kSuccess when it worked.
 // A key is named by a path below `parent`, HKEY_LOCAL_MACHINE or a key

@@ -42,9 +42,11 @@ std::int32_t clsRegistryAccess::CreateRegEntry(KeyHandle hKeyName, const std::ws
     if (messageBox_) messageBox_(L"Error while creating key:" + KeyName, L"clsRegistryError !!!", 0);
     return 0;
   }
-  registry_.SetString(created, registry_.ToAnsi(ValueName).c_str(), registry_.ToAnsi(Value));
+  const long written =
+      registry_.SetString(created, registry_.ToAnsi(ValueName).c_str(), registry_.ToAnsi(Value));
   registry_.CloseKey(created);
-  return static_cast<std::int32_t>(disposition);
+  // A key without its value is no entry: the caller must not take it for one.
+  return written == win32::kSuccess ? static_cast<std::int32_t>(disposition) : 0;
 }
 
 std::int32_t clsRegistryAccess::DeleteRegEntry(KeyHandle hKeyName, const std::wstring& KeyName) {
@@ -58,7 +60,7 @@ std::wstring clsRegistryAccess::QueryRegEntry(KeyHandle hKeyName, const std::wst
   std::string buffer(kValueBufferBytes, ' ');
   KeyHandle key = 0;
   registry_.OpenKey(hKeyName, registry_.ToAnsi(KeyName).c_str(), kKeyQueryValue | View, key);
-  std::uint32_t type = kRegSz;
+  std::uint32_t type = 0;  // data of any type is taken as text
   std::uint32_t size = 0;
   const long rc = registry_.QueryValue(key, registry_.ToAnsi(ValueName).c_str(), type,
                                        buffer.data(), kValueBufferBytes, size);

@@ -13,8 +13,7 @@
 namespace lexiphon {
 
 // Truth values of the class's results, 32 bits wide as its callers expect
-// them (the engine's own flags are the 16-bit kFlagTrue and kFlagFalse):
-// True is -1, False is 0.
+// them: True is -1, False is 0.
 constexpr std::int32_t kRegistryTrue = -1;
 constexpr std::int32_t kRegistryFalse = 0;
 
@@ -30,7 +29,8 @@ class clsRegistryAccess {
   std::int32_t RegCloseKey(const KeyHandle& hKey);
 
   // Creates or opens KeyName and writes one REG_SZ value; the disposition
-  // (1 created, 2 opened) or 0 after showing "clsRegistryError !!!".
+  // (1 created, 2 opened), 0 when the value was not written, or 0 after
+  // showing "clsRegistryError !!!" when the key could not be created.
   std::int32_t CreateRegEntry(KeyHandle hKeyName, const std::wstring& KeyName,
                               const std::wstring& ValueName, const std::wstring& Value);
 

@@ -16,6 +16,8 @@ namespace {
 using testing::AddWordVersion;
 using testing::CountingRegistry;
 using testing::kOfficeKey;
+using testing::kRegBinary, testing::kRegDword, testing::kRegExpandSz, testing::kRegMultiSz,
+    testing::kRegNone, testing::kRegSz;
 using testing::TestRegistry;
 
 class DiscoveryTest : public ::testing::Test {

@@ -14,9 +14,7 @@
 namespace lexiphon {
 namespace {
 
-using testing::kHidden;
-using testing::kReadOnly;
-using testing::kSystem;
+using testing::kHidden, testing::kReadOnly, testing::kSystem;
 using Tree = std::vector<std::wstring>;
 
 using testing::Narrow;
@@ -37,7 +35,7 @@ class EngineOnDiskTest : public ::testing::Test {
     testing::AddWordVersion(*registry_, "11.0", Narrow(word_) + "\\");
     disk_->MakeFolder(word_);
     disk_->MakeFile(package_ + L"\\LexiphonSetup.exe", "MZ");
-    for (const wchar_t* file : {LEXIPHON_PACKAGE_FILES})
+    for (const std::wstring& file : testing::kPackageFiles)
       disk_->MakeFile(package_ + L"\\" + file, "package");
     disk_->MakeFolder(package_ + L"\\Dictionaries");
     if (!withDictionaries) return;
@@ -59,9 +57,8 @@ class EngineOnDiskTest : public ::testing::Test {
     return below;
   }
 
-  const Tree kInstalled{L"Dictionaries\\", L"Dictionaries\\deutsch.dic",
-                        L"Dictionaries\\english.dic", L"Lexiphon.dot", L"Lexiphon.exp",
-                        L"Lexiphon.ini", L"SortTxtFile.bat"};
+  const Tree kDictionaries{L"deutsch.dic", L"english.dic"};
+  const Tree kInstalled = testing::InstalledTree(kDictionaries);
 
   std::unique_ptr<testing::TestRegistry> registry_;
   std::unique_ptr<testing::TestFileSystem> disk_;
@@ -75,9 +72,8 @@ TEST_F(EngineOnDiskTest, InstallThenUninstallLeavesForeignFilesAlone) {
   const Tree package = Below(package_);
 
   EXPECT_EQ(0, engine_->DoInstall());
-  Tree expected = kInstalled;
-  expected.insert(expected.begin() + 6, {L"Normal.dot", L"Other\\", L"Other\\macro.dot"});
-  EXPECT_EQ(expected, Below(target_));
+  EXPECT_EQ(testing::InstalledTree(kDictionaries, {L"Normal.dot", L"Other\\", L"Other\\macro.dot"}),
+            Below(target_));
   EXPECT_EQ("de", disk_->Contents(target_ + L"\\Dictionaries\\deutsch.dic"));
 
   EXPECT_EQ(0, engine_->DoUninstall());
@@ -106,9 +102,7 @@ TEST_F(EngineOnDiskTest, EmptyPackageFolder) {
   TearDown();
   UsePackageFolder(L"Lx110 empty", false);
   EXPECT_EQ(0, engine_->DoInstall());
-  EXPECT_EQ((Tree{L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini",
-                  L"SortTxtFile.bat"}),
-            Below(target_));
+  EXPECT_EQ(testing::InstalledTree({}), Below(target_));
   // Nothing to delete inside it counts as incomplete; the folder goes anyway.
   EXPECT_EQ(-2, engine_->DoUninstall());
   EXPECT_TRUE(Below(target_).empty());

@@ -2,8 +2,6 @@
 
 namespace lexiphon::testing {
 
-const std::vector<std::wstring> EngineScenario::kSingleFiles = {LEXIPHON_PACKAGE_FILES};
-
 void EngineScenario::SetUp() {
   registry_ = TestRegistry::Create();
   Reset();
@@ -19,8 +17,8 @@ void EngineScenario::TearDown() { registry_->DeleteOffice(); }
 
 void EngineScenario::UnpackPackage() {
   fs_->AddFile(Package(L"LexiphonSetup.exe"), "MZ");
-  for (std::size_t i = 0; i < kSingleFiles.size(); ++i)
-    fs_->AddFile(Package(kSingleFiles[i]), "new " + std::to_string(i));
+  for (std::size_t i = 0; i < kPackageFiles.size(); ++i)
+    fs_->AddFile(Package(kPackageFiles[i]), "new " + std::to_string(i));
   fs_->AddFile(Package(L"Dictionaries\\deutsch.dic"), "new de");
   fs_->AddFile(Package(L"Dictionaries\\english.dic"), "new en");
 }
@@ -31,7 +29,7 @@ void EngineScenario::RegisterWord(std::uint32_t view) {
 }
 
 void EngineScenario::InstallPackageByHand() {
-  for (const std::wstring& name : kSingleFiles) fs_->AddFile(Target(name), "old");
+  for (const std::wstring& name : kPackageFiles) fs_->AddFile(Target(name), "old");
   fs_->AddFile(Target(L"Dictionaries\\deutsch.dic"), "old de");
   fs_->AddFile(Target(L"Dictionaries\\english.dic"), "old en");
 }

@@ -18,7 +18,6 @@ class EngineScenario : public ::testing::Test {
   static constexpr const wchar_t* kPackage = L"C:\\Users\\Anna\\Downloads\\Lx110";
   static constexpr const wchar_t* kWordFolder = L"C:\\Program Files\\Microsoft Office\\OFFICE11";
   static constexpr const wchar_t* kTarget = L"C:\\Program Files\\Microsoft Office\\OFFICE11\\Startup";
-  static const std::vector<std::wstring> kSingleFiles;
 
   void SetUp() override;
   // A fresh machine: no Office key, an empty disk, a new engine.

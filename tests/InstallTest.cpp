@@ -14,10 +14,7 @@ using Tree = std::vector<std::wstring>;
 class InstallTest : public testing::EngineScenario {
  public:
   // The startup folder after a complete install.
-  const Tree kInstalled{L"Dictionaries\\",         L"Dictionaries\\deutsch.dic",
-                        L"Dictionaries\\english.dic", L"Lexiphon.dot",
-                        L"Lexiphon.exp",          L"Lexiphon.ini",
-                        L"SortTxtFile.bat"};
+  const Tree kInstalled = testing::InstalledTree({L"deutsch.dic", L"english.dic"});
 };
 
 TEST_F(InstallTest, CopiesThePackageIntoWordsStartupFolder) {
@@ -48,10 +45,10 @@ TEST_F(InstallTest, ReplacesAnEarlierInstallAndKeepsForeignFiles) {
 TEST_F(InstallTest, CopiesOnlyTheTopLevelNormalFilesOfAPackageFolder) {
   RegisterWord();
   UnpackPackage();
-  fs_->AddFile(Package(L"Dictionaries\\thumbs.db"), "x", testing::MemoryFileSystem::kHidden);
-  fs_->AddFile(Package(L"Dictionaries\\desktop.ini"), "x", testing::MemoryFileSystem::kSystem);
+  fs_->AddFile(Package(L"Dictionaries\\thumbs.db"), "x", testing::kHidden);
+  fs_->AddFile(Package(L"Dictionaries\\desktop.ini"), "x", testing::kSystem);
   fs_->AddFile(Package(L"Dictionaries\\Old\\legacy.dic"), "x");
-  fs_->AddFile(Package(L"Dictionaries\\readonly.dic"), "ro", testing::MemoryFileSystem::kReadOnly);
+  fs_->AddFile(Package(L"Dictionaries\\readonly.dic"), "ro", testing::kReadOnly);
   EXPECT_EQ(0, engine_->DoInstall());
   const Tree expected{L"deutsch.dic", L"english.dic", L"readonly.dic"};
   EXPECT_EQ(expected, TreeOf(Target(L"Dictionaries")));
@@ -62,7 +59,7 @@ TEST_F(InstallTest, TenThousandDictionaryFiles) {
   UnpackPackage();
   for (int i = 0; i < 10000; ++i)
     fs_->AddFile(Package(L"Dictionaries\\word" + std::to_wstring(i) + L".dic"), "x");
-  fs_->AddFile(Package(L"Dictionaries\\secret.dic"), "x", testing::MemoryFileSystem::kHidden);
+  fs_->AddFile(Package(L"Dictionaries\\secret.dic"), "x", testing::kHidden);
   fs_->AddFile(Package(L"Dictionaries\\Sub\\inner.dic"), "x");
   EXPECT_EQ(0, engine_->DoInstall());
   EXPECT_EQ(10002u, TreeOf(Target(L"Dictionaries")).size()) << "10,000 and the two others";
@@ -74,14 +71,10 @@ TEST_F(InstallTest, TenThousandDictionaryFiles) {
 
 TEST_F(InstallTest, EmptyPackageFolderIsCreatedEmpty) {
   RegisterWord();
-  fs_->AddFile(Package(L"SortTxtFile.bat"), "");
-  fs_->AddFile(Package(L"Lexiphon.dot"), "");
-  fs_->AddFile(Package(L"Lexiphon.exp"), "");
-  fs_->AddFile(Package(L"Lexiphon.ini"), "");
+  for (const std::wstring& name : testing::kPackageFiles) fs_->AddFile(Package(name), "");
   fs_->AddFolder(Package(L"Dictionaries"));
   EXPECT_EQ(0, engine_->DoInstall());
-  EXPECT_TRUE(fs_->IsFolder(Target(L"Dictionaries")));
-  EXPECT_TRUE(TreeOf(Target(L"Dictionaries")).empty());
+  EXPECT_EQ(testing::InstalledTree({}), TreeOf(kTarget));
 }
 
 TEST_F(InstallTest, TemplateBesideAnArchiveIsInstalled) {
@@ -124,7 +117,7 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
       {"template hidden counts as missing",
        [](InstallTest& t) {
          t.UnpackPackage();
-         t.fs_->SetAttributes(t.Package(L"Lexiphon.dot"), testing::MemoryFileSystem::kHidden);
+         t.fs_->SetAttributes(t.Package(L"Lexiphon.dot"), testing::kHidden);
        },
        -1, {}},
       {"an archive named otherwise is no package",
@@ -151,7 +144,7 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
       {"a read-only file at the destination",
        [](InstallTest& t) {
          t.UnpackPackage();
-         t.fs_->AddFile(t.Target(L"Lexiphon.ini"), "old", testing::MemoryFileSystem::kReadOnly);
+         t.fs_->AddFile(t.Target(L"Lexiphon.ini"), "old", testing::kReadOnly);
        },
        -5, {L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
       {"the package folder cannot be created in the startup folder",
@@ -165,7 +158,7 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
        [](InstallTest& t) {
          t.UnpackPackage();
          t.fs_->AddFile(t.Target(L"Dictionaries"), "a file");
-         t.fs_->SetAttributes(t.Target(L"Dictionaries"), testing::MemoryFileSystem::kHidden);
+         t.fs_->SetAttributes(t.Target(L"Dictionaries"), testing::kHidden);
        },
        -4, {L"Dictionaries", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
       {"a plain file stands where the package folder goes",
@@ -176,40 +169,34 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
        -4, {L"Dictionaries", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
       {"the package folder missing from the package",
        [](InstallTest& t) {
-         for (const std::wstring& name : kSingleFiles) t.fs_->AddFile(t.Package(name), "");
+         for (const std::wstring& name : testing::kPackageFiles) t.fs_->AddFile(t.Package(name), "");
        },
-       -3,
-       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -3, testing::InstalledTree({})},
       {"a file stands where the package folder should be in the package",
        [](InstallTest& t) {
-         for (const std::wstring& name : kSingleFiles) t.fs_->AddFile(t.Package(name), "");
+         for (const std::wstring& name : testing::kPackageFiles) t.fs_->AddFile(t.Package(name), "");
          t.fs_->AddFile(t.Package(L"Dictionaries"), "a file");
        },
-       -3,
-       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -3, testing::InstalledTree({})},
       {"the package folder is a link to someone else's folder",
        [](InstallTest& t) {
-         for (const std::wstring& name : kSingleFiles) t.fs_->AddFile(t.Package(name), "");
+         for (const std::wstring& name : testing::kPackageFiles) t.fs_->AddFile(t.Package(name), "");
          t.fs_->AddFile(L"C:\\Users\\Other\\Private\\diary.dic", "private");
          t.fs_->AddLink(t.Package(L"Dictionaries"), L"C:\\Users\\Other\\Private");
        },
-       -3,
-       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -3, testing::InstalledTree({})},
       {"the package folder cannot be listed",
        [](InstallTest& t) {
          t.UnpackPackage();
          t.fs_->FailNth(Op::List, 2);  // the first listing after the template check
        },
-       -5,
-       {L"Dictionaries\\", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -5, testing::InstalledTree({})},
       {"a file of the package folder cannot be copied",
        [](InstallTest& t) {
          t.UnpackPackage();
          t.fs_->FailNth(Op::Copy, 6);
        },
-       -5,
-       {L"Dictionaries\\", L"Dictionaries\\deutsch.dic", L"Lexiphon.dot", L"Lexiphon.exp",
-        L"Lexiphon.ini", L"SortTxtFile.bat"}},
+       -5, testing::InstalledTree({L"deutsch.dic"})},
       {"a replacement fails: the staging folder goes too",
        [](InstallTest& t) {
          t.UnpackPackage();

@@ -23,22 +23,11 @@ bool IsForbidden(wchar_t c) {
   return c < 0x20 || c == L'<' || c == L'>' || c == L':' || c == L'"' || c == L'|';
 }
 
-// Upper case for the letters the tests' names use.
-wchar_t Fold(wchar_t c) {
-  const bool ascii = c >= L'a' && c <= L'z';
-  const bool latin1 = c >= 0xE0 && c <= 0xFE && c != 0xF7;
-  const bool greek = c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2;
-  const bool cyrillic = c >= 0x430 && c <= 0x44F;
-  if (ascii || latin1 || greek || cyrillic) return static_cast<wchar_t>(c - 0x20);
-  if (c >= 0x450 && c <= 0x45F) return static_cast<wchar_t>(c - 0x50);
-  return c;
-}
-
-bool SameChar(wchar_t a, wchar_t b) { return Fold(a) == Fold(b); }
+bool SameChar(wchar_t a, wchar_t b) { return FoldCase(a) == FoldCase(b); }
 
 std::wstring FoldName(const std::wstring& name) {
   std::wstring folded = name;
-  for (wchar_t& c : folded) c = Fold(c);
+  for (wchar_t& c : folded) c = FoldCase(c);
   return folded;
 }
 
@@ -111,11 +100,11 @@ struct MemoryFileSystem::Path {
   std::vector<std::wstring> parts;  // parts[0] is the drive, "C:"
 
   explicit Path(const std::wstring& text) {
-    if (text.size() < 3 || Fold(text[0]) < L'A' || Fold(text[0]) > L'Z' || text[1] != L':' ||
+    if (text.size() < 3 || FoldCase(text[0]) < L'A' || FoldCase(text[0]) > L'Z' || text[1] != L':' ||
         !IsSeparator(text[2])) {
       return;
     }
-    parts.push_back({Fold(text[0]), L':'});
+    parts.push_back({FoldCase(text[0]), L':'});
     std::wstring part;
     for (std::size_t i = 3; i <= text.size(); ++i) {
       if (i < text.size() && !IsSeparator(text[i])) {

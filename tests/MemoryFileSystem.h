@@ -5,7 +5,7 @@
 // It follows Windows where the tests can tell: absolute paths on drive
 // letters ("C:\..."), "\" or "/" between parts, repeated separators, "."
 // and ".." resolved as Win32 does; names compared case-insensitively
-// (ASCII, Latin-1, Greek and Cyrillic letters); "*" and "?" only in the
+// (ASCII, Windows-1252, Greek and Cyrillic letters); "*" and "?" only in the
 // last part, with "*.*" matching every name and "name.*" matching "name";
 // '<', '>', ':', '"', '|' and control characters make a path malformed.
 // A listing yields entries in the order they were created (NTFS would sort
@@ -17,17 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "engine/FileSystem.h"
 
 namespace lexiphon::testing {
 
 class MemoryFileSystem : public FileSystem {
  public:
-  // Win32's FILE_ATTRIBUTE_* values.
-  static constexpr unsigned kReadOnly = 0x1;
-  static constexpr unsigned kHidden = 0x2;
-  static constexpr unsigned kSystem = 0x4;
-
   enum class Operation { List, Create, Copy, Delete, Remove };
 
   MemoryFileSystem();

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "TestRegistry.h"
+#include "TestSupport.h"
 
 namespace lexiphon::testing {
 namespace {
@@ -19,6 +20,9 @@ constexpr long kAccessDenied = 5;
 constexpr long kInvalidHandle = 6;
 constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
+// What creating a key found.
+constexpr std::uint32_t kRegCreatedNewKey = 1;
+constexpr std::uint32_t kRegOpenedExistingKey = 2;
 
 // Windows-1252 bytes 0x80..0x9F; the rest of the page equals Latin-1.
 // 0 marks the five bytes that the code page leaves undefined.
@@ -46,20 +50,11 @@ char EncodeChar(wchar_t ch) {
   return '?';  // not representable, like WideCharToMultiByte's default char
 }
 
-// Registry names compare without regard to case. The C library's towupper
-// knows only ASCII in the "C" locale, so Latin-1 letters are mapped here.
-wchar_t UpperChar(wchar_t ch) {
-  if (ch >= L'a' && ch <= L'z') return static_cast<wchar_t>(ch - 0x20);
-  if (ch >= 0xE0 && ch <= 0xFE && ch != 0xF7) return static_cast<wchar_t>(ch - 0x20);
-  if (ch == 0xFF) return 0x178;
-  if (ch == 0x161 || ch == 0x153 || ch == 0x17E) return static_cast<wchar_t>(ch - 1);
-  return ch;
-}
-
+// Registry names compare without regard to case.
 std::wstring Upper(const std::string& ansi) {
   std::wstring out;
   out.reserve(ansi.size());
-  for (unsigned char byte : ansi) out += UpperChar(DecodeByte(byte));
+  for (unsigned char byte : ansi) out += FoldCase(DecodeByte(byte));
   return out;
 }
 

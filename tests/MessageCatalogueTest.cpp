@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace lexiphon {
 namespace {
 
@@ -62,21 +64,6 @@ std::wstring Prompt(Language language, Procedure procedure, ResultCode code,
   const auto message = BuildResultMessage(language, procedure, code, templateName, targetDir);
   return message ? message->prompt : L"<no entry>";
 }
-
-struct Shown {
-  std::wstring text;
-  std::wstring title;
-  unsigned style;
-};
-
-struct Recorder {
-  std::vector<Shown> calls;
-  MessageBoxFn Seam() {
-    return [this](const std::wstring& text, const std::wstring& title, unsigned style) {
-      calls.push_back({text, title, style});
-    };
-  }
-};
 
 struct EntryRow {
   Language language;
@@ -231,9 +218,9 @@ TEST(MessageCatalogueTest, CodesWithoutEntryShowNothing) {
     for (const Missing& missing : kMissing) {
       SCOPED_TRACE(Describe(language, missing.procedure, missing.code));
       EXPECT_FALSE(BuildResultMessage(language, missing.procedure, missing.code, kTn, kTd));
-      Recorder recorder;
+      testing::BoxRecorder recorder;
       ShowResultMessage(language, missing.procedure, missing.code, kTn, kTd, recorder.Seam());
-      EXPECT_TRUE(recorder.calls.empty());
+      EXPECT_TRUE(recorder.shown.empty());
     }
   }
 }
@@ -241,14 +228,14 @@ TEST(MessageCatalogueTest, CodesWithoutEntryShowNothing) {
 TEST(MessageCatalogueTest, ShowPassesTheBuiltMessageOnceToTheSeam) {
   for (const EntryRow& row : kEntries) {
     SCOPED_TRACE(Describe(row.language, row.procedure, row.code));
-    Recorder recorder;
+    testing::BoxRecorder recorder;
     ShowResultMessage(row.language, row.procedure, row.code, L"Lexiphon.dot", L"C:\\T",
                       recorder.Seam());
-    ASSERT_EQ(recorder.calls.size(), 1u);
-    EXPECT_EQ(recorder.calls[0].text,
+    ASSERT_EQ(recorder.shown.size(), 1u);
+    EXPECT_EQ(recorder.shown[0].text,
               Prompt(row.language, row.procedure, row.code, L"Lexiphon.dot", L"C:\\T"));
-    EXPECT_EQ(recorder.calls[0].title, row.title);
-    EXPECT_EQ(recorder.calls[0].style, row.style);
+    EXPECT_EQ(recorder.shown[0].title, row.title);
+    EXPECT_EQ(recorder.shown[0].style, row.style);
   }
 }
 
@@ -362,11 +349,11 @@ TEST(MessageCatalogueTest, SelectedPromptsMatchExactly) {
               row.expected);
   }
 
-  Recorder recorder;
+  testing::BoxRecorder recorder;
   ShowResultMessage(Pt, Uni, -2, L"Lexiphon.dot", startup, recorder.Seam());
-  ASSERT_EQ(recorder.calls.size(), 1u);
-  EXPECT_EQ(recorder.calls[0].title, L"ATENÇÃO !!!");
-  EXPECT_EQ(recorder.calls[0].style, kStyleInformation);
+  ASSERT_EQ(recorder.shown.size(), 1u);
+  EXPECT_EQ(recorder.shown[0].title, L"ATENÇÃO !!!");
+  EXPECT_EQ(recorder.shown[0].style, kStyleInformation);
 }
 
 // Spelled with escapes so a misread source encoding on either side shows up.

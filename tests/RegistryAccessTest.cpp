@@ -6,22 +6,19 @@
 #include <vector>
 
 #include "TestRegistry.h"
+#include "TestSupport.h"
 #include "registry/clsRegistryAccess.h"
 
 namespace lexiphon {
 namespace {
 
 using testing::CountingRegistry;
+using testing::kRegBinary, testing::kRegDword, testing::kRegExpandSz, testing::kRegMultiSz,
+    testing::kRegSz;
 using testing::TestRegistry;
 
 constexpr const char* kScratch = "Software\\LexiphonTests";
 const std::wstring kScratchW = L"Software\\LexiphonTests";
-
-struct ShownBox {
-  std::wstring text;
-  std::wstring title;
-  unsigned style;
-};
 
 class RegistryAccessTest : public ::testing::Test {
  protected:
@@ -30,10 +27,7 @@ class RegistryAccessTest : public ::testing::Test {
     registry_->DeleteTree(kScratch, kKeyWow64_64Key);
     registry_->DeleteTree(kScratch, kKeyWow64_32Key);
     counting_ = std::make_unique<CountingRegistry>(registry_->Api());
-    access_ = std::make_unique<clsRegistryAccess>(
-        *counting_, [this](const std::wstring& text, const std::wstring& title, unsigned style) {
-          shown_.push_back({text, title, style});
-        });
+    access_ = std::make_unique<clsRegistryAccess>(*counting_, boxes_.Seam());
   }
   void TearDown() override {
     registry_->DeleteTree(kScratch, kKeyWow64_64Key);
@@ -49,7 +43,7 @@ class RegistryAccessTest : public ::testing::Test {
   std::unique_ptr<TestRegistry> registry_;
   std::unique_ptr<CountingRegistry> counting_;
   std::unique_ptr<clsRegistryAccess> access_;
-  std::vector<ShownBox> shown_;
+  testing::BoxRecorder boxes_;
 };
 
 // Each registry view keeps its own HKLM\Software, as Windows and Wine keep
@@ -85,10 +79,10 @@ TEST_F(RegistryAccessTest, HandleOfZeroMakesNoRegistryCall) {
   EXPECT_EQ(L"", access_->QueryRegEntry(0, L"Software", L"Path"));
   EXPECT_NE(0, access_->DeleteRegEntry(0, L"Software\\Nothing"));
   EXPECT_EQ(0, access_->CreateRegEntry(0, L"Software\\Nothing", L"v", L"x"));
-  ASSERT_EQ(1u, shown_.size());
-  EXPECT_EQ(L"Error while creating key:Software\\Nothing", shown_[0].text);
-  EXPECT_EQ(L"clsRegistryError !!!", shown_[0].title);
-  EXPECT_EQ(0u, shown_[0].style);
+  ASSERT_EQ(1u, boxes_.shown.size());
+  EXPECT_EQ(L"Error while creating key:Software\\Nothing", boxes_.shown[0].text);
+  EXPECT_EQ(L"clsRegistryError !!!", boxes_.shown[0].title);
+  EXPECT_EQ(0u, boxes_.shown[0].style);
 }
 
 TEST_F(RegistryAccessTest, OpenEnumerateAndClose) {
@@ -180,17 +174,29 @@ TEST_F(RegistryAccessTest, QueryTakesDataOfAnyTypeAsText) {
   }
 }
 
-TEST_F(RegistryAccessTest, CreateStoresAStringWithItsTerminator) {
+// The disposition says that the string is stored, with its terminator.
+TEST_F(RegistryAccessTest, CreateGivesTheDispositionOnlyOnceTheValueIsStored) {
+  const struct {
+    const char* what;
+    long writeError;
+    const wchar_t* value;
+    std::int32_t result;
+    const char* stored;  // without its NUL
+  } rows[] = {{"a new key", win32::kSuccess, L"C:\\Office", 1, "C:\\Office"},
+              {"the key exists", win32::kSuccess, L"D:\\Office", 2, "D:\\Office"},
+              {"the value write fails", 5 /* access denied */, L"E:\\Office", 0, "D:\\Office"}};
   const std::wstring key = kScratchW + L"\\Created";
-  EXPECT_EQ(1, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Path", L"C:\\Office"));
-  EXPECT_EQ(2, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Path", L"C:\\Office"));
-  std::uint32_t type = 0;
-  std::vector<unsigned char> data;
-  ASSERT_TRUE(registry_->ReadValue(std::string(kScratch) + "\\Created", "Path", &type, &data));
-  EXPECT_EQ(kRegSz, type);
-  EXPECT_EQ(std::string("C:\\Office\0", 10), std::string(data.begin(), data.end()));
-  EXPECT_EQ(L"C:\\Office", access_->QueryRegEntry(kHkeyLocalMachine, key, L"Path"));
-  EXPECT_TRUE(shown_.empty());
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    counting_->setStringError = row.writeError;
+    EXPECT_EQ(row.result, access_->CreateRegEntry(kHkeyLocalMachine, key, L"Path", row.value));
+    std::uint32_t type = 0;
+    std::vector<unsigned char> data;
+    ASSERT_TRUE(registry_->ReadValue(std::string(kScratch) + "\\Created", "Path", &type, &data));
+    EXPECT_EQ(kRegSz, type);
+    EXPECT_EQ(std::string(row.stored) + '\0', std::string(data.begin(), data.end()));
+  }
+  EXPECT_TRUE(boxes_.shown.empty());
 }
 
 TEST_F(RegistryAccessTest, DeletePassesTheErrorCodeThrough) {
@@ -198,7 +204,7 @@ TEST_F(RegistryAccessTest, DeletePassesTheErrorCodeThrough) {
   EXPECT_EQ(0, access_->DeleteRegEntry(kHkeyLocalMachine, kScratchW + L"\\Doomed"));
   EXPECT_FALSE(registry_->KeyExists(std::string(kScratch) + "\\Doomed"));
   EXPECT_EQ(2, access_->DeleteRegEntry(kHkeyLocalMachine, kScratchW + L"\\Doomed"));
-  EXPECT_TRUE(shown_.empty());
+  EXPECT_TRUE(boxes_.shown.empty());
 }
 
 TEST_F(RegistryAccessTest, AnsiTextRoundTrips) {

@@ -6,24 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "engine/FileSystem.h"
 
 namespace lexiphon::testing {
-
-// ASCII as it is, anything else as '?': paths in test messages, and
-// scenario paths that go through the registry's ANSI.
-inline std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (const wchar_t c : text) narrow += c < 0x80 ? static_cast<char>(c) : '?';
-  return narrow;
-}
-
-// Win32's FILE_ATTRIBUTE_* values.
-enum FileAttribute : unsigned {
-  kReadOnly = 0x1,
-  kHidden = 0x2,
-  kSystem = 0x4,
-};
 
 class TestFileSystem {
  public:
@@ -32,8 +18,6 @@ class TestFileSystem {
   virtual ~TestFileSystem() = default;
 
   virtual FileSystem& Api() = 0;
-  // The folder of the running program: the test's own on Windows.
-  virtual std::wstring ProgramFolder() = 0;
   virtual bool IsReal() const = 0;
 
   // An empty folder that belongs to this scenario, without trailing "\".

@@ -6,14 +6,9 @@ namespace {
 
 class MemoryTestFileSystem final : public TestFileSystem {
  public:
-  MemoryTestFileSystem() {
-    files_.AddFolder(Root());
-    // The running program, as Windows finds it.
-    files_.AddFile(L"C:\\Lexiphon Setup\\LexiphonSetup.exe", "MZ");
-  }
+  MemoryTestFileSystem() { files_.AddFolder(Root()); }
 
   FileSystem& Api() override { return files_; }
-  std::wstring ProgramFolder() override { return L"C:\\Lexiphon Setup"; }
   bool IsReal() const override { return false; }
   std::wstring Root() const override { return L"C:\\Temp\\lexiphon-test"; }
 

@@ -10,16 +10,6 @@
 namespace lexiphon::testing {
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int length = static_cast<int>(text.size());
-  const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr,
-                                          nullptr);
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, &utf8[0], bytes, nullptr, nullptr);
-  return utf8;
-}
-
 [[noreturn]] void Fail(const char* what, const std::wstring& path) {
   const DWORD error = ::GetLastError();
   throw std::runtime_error(std::string(what) + " failed with error " + std::to_string(error) +
@@ -150,7 +140,6 @@ class RealTestFileSystem final : public TestFileSystem {
   }
 
   FileSystem& Api() override { return files_; }
-  std::wstring ProgramFolder() override { return lexiphon::ProgramFolder(); }
   bool IsReal() const override { return true; }
   std::wstring Root() const override { return root_; }
 

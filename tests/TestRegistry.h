@@ -20,6 +20,11 @@ void RequireThrowawayPrefix();
 
 constexpr const char* kOfficeKey = "Software\\Microsoft\\Office";
 
+// Registry value types, as a value read reports them.
+enum RegistryValueType : std::uint32_t {
+  kRegNone = 0, kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4, kRegMultiSz = 7,
+};
+
 class TestRegistry {
  public:
   // Whose registry the in-memory one stands for, which decides its views.
@@ -88,6 +93,8 @@ class CountingRegistry : public RegistryApi {
   explicit CountingRegistry(RegistryApi& inner) : inner_(inner) {}
   std::size_t calls = 0;
   long opened = 0;  // keys opened minus keys closed
+  // Any other code fails every SetString with it, writing nothing.
+  long setStringError = win32::kSuccess;
 
   long OpenKey(KeyHandle parent, const char* path, std::uint32_t access, KeyHandle& key) override {
     return Opening(inner_.OpenKey(parent, path, access, key));
@@ -110,7 +117,8 @@ class CountingRegistry : public RegistryApi {
     return Opening(inner_.CreateKey(parent, path, key, disposition));
   }
   long SetString(KeyHandle key, const char* name, const std::string& text) override {
-    return Count(inner_.SetString(key, name, text));
+    return Count(setStringError != win32::kSuccess ? setStringError
+                                                   : inner_.SetString(key, name, text));
   }
   long DeleteKey(KeyHandle parent, const char* path) override {
     return Count(inner_.DeleteKey(parent, path));

@@ -1,11 +1,12 @@
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <type_traits>
 #include <utility>
 
 #include <gtest/gtest.h>
 
 #include "TestRegistry.h"
-#include "platform/ScopedHandle_win.h"
 #include "platform/WinApi.h"
 #include "registry/WindowsRegistry_win.h"
 
@@ -16,6 +17,12 @@ constexpr wchar_t kOfficeParent[] = L"Software\\Microsoft";
 constexpr wchar_t kOffice[] = L"Office";
 constexpr wchar_t kOfficePath[] = L"Software\\Microsoft\\Office";
 constexpr wchar_t kBackupPath[] = L"Software\\LexiphonTestBackup";
+
+// A key the tests opened, closed on every way out.
+struct KeyCloser {
+  void operator()(HKEY key) const { ::RegCloseKey(key); }
+};
+using RegistryKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 RegistryKey Open(HKEY parent, const wchar_t* name, REGSAM access) {
   HKEY key = nullptr;
@@ -41,8 +48,8 @@ void RequireThrowawayPrefix() {
     // runs the 32-bit reg.exe, which writes to the 32-bit view, while a
     // 64-bit reg.exe (wine64, or /reg:64) writes to the 64-bit one.
     const auto marked = [](REGSAM view) {
-      return Open(HKEY_LOCAL_MACHINE, L"Software\\LexiphonTestPrefix", KEY_QUERY_VALUE | view)
-          .Valid();
+      return Open(HKEY_LOCAL_MACHINE, L"Software\\LexiphonTestPrefix", KEY_QUERY_VALUE | view) !=
+             nullptr;
     };
     return wine && (marked(KEY_WOW64_64KEY) || marked(KEY_WOW64_32KEY));
   }();
@@ -66,20 +73,20 @@ class OfficeKeySnapshot {
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBackupPath);
     for (View& view : views_) {
       const RegistryKey office = Open(HKEY_LOCAL_MACHINE, kOfficePath, KEY_READ | view.flag);
-      view.existed = office.Valid();
+      view.existed = office != nullptr;
       if (view.existed)
-        ::RegCopyTreeW(office.Get(), nullptr, CreateOrOpen(view.backup, KEY_ALL_ACCESS).Get());
+        ::RegCopyTreeW(office.get(), nullptr, CreateOrOpen(view.backup, KEY_ALL_ACCESS).get());
     }
   }
   ~OfficeKeySnapshot() {
     for (const View& view : views_) {
       const RegistryKey parent =
           Open(HKEY_LOCAL_MACHINE, kOfficeParent, KEY_ALL_ACCESS | view.flag);
-      ::RegDeleteTreeW(parent.Get(), kOffice);
+      ::RegDeleteTreeW(parent.get(), kOffice);
       if (!view.existed) continue;
       const RegistryKey backup = Open(HKEY_LOCAL_MACHINE, view.backup, KEY_READ);
-      ::RegCopyTreeW(backup.Get(), nullptr,
-                     CreateOrOpen(kOfficePath, KEY_ALL_ACCESS | view.flag).Get());
+      ::RegCopyTreeW(backup.get(), nullptr,
+                     CreateOrOpen(kOfficePath, KEY_ALL_ACCESS | view.flag).get());
     }
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBackupPath);
   }
@@ -105,12 +112,12 @@ class RealTestRegistry : public TestRegistry {
   }
 
   void CreateKey(const std::string& path, std::uint32_t view) override {
-    EXPECT_TRUE(CreateOrOpen(Wide(path).c_str(), KEY_ALL_ACCESS | view).Valid()) << path;
+    EXPECT_TRUE(CreateOrOpen(Wide(path).c_str(), KEY_ALL_ACCESS | view) != nullptr) << path;
   }
   void SetValue(const std::string& path, const std::string& name, std::uint32_t type,
                 const std::vector<unsigned char>& data, std::uint32_t view) override {
     const RegistryKey key = CreateOrOpen(Wide(path).c_str(), KEY_ALL_ACCESS | view);
-    EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), name.c_str(), 0, type, data.data(),
+    EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.get(), name.c_str(), 0, type, data.data(),
                                               static_cast<DWORD>(data.size())))
         << path;
   }
@@ -118,23 +125,23 @@ class RealTestRegistry : public TestRegistry {
     // From the parent, opened in the view: RegDeleteTree knows no views.
     const std::size_t slash = path.find_last_of('\\');
     const std::wstring parent = slash == std::string::npos ? L"" : Wide(path.substr(0, slash));
-    ::RegDeleteTreeW(Open(HKEY_LOCAL_MACHINE, parent.c_str(), KEY_ALL_ACCESS | view).Get(),
+    ::RegDeleteTreeW(Open(HKEY_LOCAL_MACHINE, parent.c_str(), KEY_ALL_ACCESS | view).get(),
                      Wide(path.substr(slash + 1)).c_str());
   }
   bool KeyExists(const std::string& path, std::uint32_t view) override {
-    return Open(HKEY_LOCAL_MACHINE, Wide(path).c_str(), KEY_QUERY_VALUE | view).Valid();
+    return Open(HKEY_LOCAL_MACHINE, Wide(path).c_str(), KEY_QUERY_VALUE | view) != nullptr;
   }
   bool ReadValue(const std::string& path, const std::string& name, std::uint32_t* type,
                  std::vector<unsigned char>* data) override {
     const RegistryKey key = Open(HKEY_LOCAL_MACHINE, Wide(path).c_str(), KEY_QUERY_VALUE);
     DWORD valueType = REG_NONE;
     DWORD size = 0;
-    if (::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &valueType, nullptr, &size) !=
+    if (::RegQueryValueExA(key.get(), name.c_str(), nullptr, &valueType, nullptr, &size) !=
         ERROR_SUCCESS)
       return false;
     data->assign(size, 0);
     const LONG rc =
-        ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &valueType, data->data(), &size);
+        ::RegQueryValueExA(key.get(), name.c_str(), nullptr, &valueType, data->data(), &size);
     data->resize(size);
     *type = valueType;
     return rc == ERROR_SUCCESS;

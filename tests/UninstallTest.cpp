@@ -29,7 +29,7 @@ class UninstallTest : public testing::EngineScenario {
 TEST_F(UninstallTest, RemovesThePackageAndNothingElse) {
   InstalledWithForeignFiles();
   fs_->AddFile(Target(L"Dictionaries\\mine.dic"), "added by the user");
-  fs_->AddFile(Target(L"Dictionaries\\hidden.dic"), "x", FS::kHidden | FS::kSystem);
+  fs_->AddFile(Target(L"Dictionaries\\hidden.dic"), "x", testing::kHidden | testing::kSystem);
   const Tree package = TreeOf(kPackage);
   EXPECT_EQ(0, engine_->DoUninstall());
   EXPECT_EQ(kForeign, TreeOf(kTarget));
@@ -72,13 +72,13 @@ TEST_F(UninstallTest, PartialFailuresAndWhatStays) {
       {"a package file is missing",
        [](UninstallTest& t) { t.fs_->DeleteFiles(t.Target(L"Lexiphon.exp")); }, {}},
       {"a package file is read-only",
-       [](UninstallTest& t) { t.fs_->SetAttributes(t.Target(L"Lexiphon.ini"), FS::kReadOnly); },
+       [](UninstallTest& t) { t.fs_->SetAttributes(t.Target(L"Lexiphon.ini"), testing::kReadOnly); },
        {L"Lexiphon.ini"}},
       {"the template is in use by Word",
        [](UninstallTest& t) { t.fs_->SetLocked(t.Target(L"Lexiphon.dot"), true); },
        {L"Lexiphon.dot"}},
       {"a package file is hidden",
-       [](UninstallTest& t) { t.fs_->SetAttributes(t.Target(L"SortTxtFile.bat"), FS::kHidden); },
+       [](UninstallTest& t) { t.fs_->SetAttributes(t.Target(L"SortTxtFile.bat"), testing::kHidden); },
        {}},
       {"the package folder is missing",
        [](UninstallTest& t) {
@@ -93,7 +93,7 @@ TEST_F(UninstallTest, PartialFailuresAndWhatStays) {
        {L"Dictionaries\\", L"Dictionaries\\Old\\", L"Dictionaries\\Old\\a.dic"}},
       {"a file in the package folder is read-only",
        [](UninstallTest& t) {
-         t.fs_->SetAttributes(t.Target(L"Dictionaries\\deutsch.dic"), FS::kReadOnly);
+         t.fs_->SetAttributes(t.Target(L"Dictionaries\\deutsch.dic"), testing::kReadOnly);
        },
        {L"Dictionaries\\", L"Dictionaries\\deutsch.dic"}},
       {"the first deletion fails",

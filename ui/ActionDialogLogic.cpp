@@ -4,14 +4,9 @@
 
 namespace lexiphon {
 
-ActionDialogLogic::ActionDialogLogic(Language language, RunProcedure runProcedure,
-                                     const std::wstring& templateName,
-                                     const std::wstring& targetDir, MessageBoxFn showMessage)
-    : language_(language),
-      runProcedure_(std::move(runProcedure)),
-      templateName_(templateName),
-      targetDir_(targetDir),
-      showMessage_(std::move(showMessage)) {}
+ActionDialogLogic::ActionDialogLogic(Language language, Session& session,
+                                     MessageBoxFn showMessage)
+    : language_(language), session_(session), showMessage_(std::move(showMessage)) {}
 
 AfterClick ActionDialogLogic::OnOk(bool optInstSelected, bool optDeInstSelected) {
   Procedure procedure;
@@ -22,12 +17,13 @@ AfterClick ActionDialogLogic::OnOk(bool optInstSelected, bool optDeInstSelected)
   } else {
     return AfterClick::StayOpen;
   }
-  const std::optional<ResultCode> code = runProcedure_(procedure);
+  const std::optional<ResultCode> code = session_.runProcedure(procedure);
   if (!code) return AfterClick::Close;
-  exitCode_ = *code;
+  session_.exitCode = *code;
   // The settings are read only now: TargetDir is the folder the procedure
   // worked on.
-  ShowResultMessage(language_, procedure, *code, templateName_, targetDir_, showMessage_);
+  ShowResultMessage(language_, procedure, *code, session_.templateName, session_.targetDir,
+                    showMessage_);
   return AfterClick::Close;
 }
 

@@ -19,9 +19,8 @@ bool ActionDialog::Open(Session& session, Language language) {
 
 ActionDialog::ActionDialog(Session& session, Language language)
     : LayoutWindow(ActionDialogLayout()),
-      session_(session),
       texts_(ActionDialogTextsFor(language)),
-      logic_(language, session.runProcedure, session.templateName, session.targetDir,
+      logic_(language, session,
              [this](const std::wstring& text, const std::wstring& title, unsigned style) {
                MessageBoxW(Handle(), text.c_str(), title.c_str(), style);
              }) {}
@@ -42,7 +41,6 @@ bool ActionDialog::OnClick(ControlId id) {
           AfterClick::StayOpen) {
         return false;
       }
-      session_.exitCode = logic_.ExitCode();
       return true;
     case ControlId::cmdCancel: return true;
     default: return false;

@@ -27,7 +27,6 @@ class ActionDialog final : public LayoutWindow {
   std::optional<ControlId> LeaveButton() const override { return ControlId::cmdCancel; }
   bool IsSelected(ControlId option) const;
 
-  Session& session_;
   const ActionDialogTexts& texts_;
   ActionDialogLogic logic_;
 };

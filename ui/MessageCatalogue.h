@@ -10,7 +10,6 @@
 namespace lexiphon {
 
 enum class Language { German, English, Portuguese };
-enum class Procedure { Install, Uninstall };
 
 // Message box style values: OK button with an information or warning icon.
 constexpr unsigned kStyleInformation = 64;

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "engine/ResultCodes.h"
-#include "ui/MessageCatalogue.h"
 
 namespace lexiphon {
 
@@ -24,6 +23,8 @@ struct Session {
   // Read when a message is built: the procedure sets TargetDir.
   const std::wstring& templateName;
   const std::wstring& targetDir;
+  // The result code of the procedure that ran, sign-extended, or
+  // kExitUserCancelled while none has.
   int exitCode = kExitUserCancelled;
 };
 

@@ -2,14 +2,8 @@
 
 namespace lexiphon {
 
-std::wstring CaptionSuffix(int major, int minor, int revision) {
-  return L" - V" + std::to_wstring(major) + L"." + std::to_wstring(minor) +
-         std::to_wstring(revision);
-}
-
 std::wstring ChooserCaption() {
-  return L"Lexiphon Installer / Deinstaller" +
-         CaptionSuffix(LEXIPHON_VERSION_MAJOR, LEXIPHON_VERSION_MINOR, LEXIPHON_VERSION_REVISION);
+  return L"Lexiphon Installer / Deinstaller - V" LEXIPHON_VERSION_TEXT;
 }
 
 const wchar_t* LanguageName(Language language) {

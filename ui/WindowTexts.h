@@ -7,11 +7,8 @@
 
 namespace lexiphon {
 
-// " - V", the major number, ".", the minor number and the revision, each in
-// decimal: 1, 1, 0 gives " - V1.10" (no dot before the revision).
-std::wstring CaptionSuffix(int major, int minor, int revision);
-
-// frmMain's design caption followed by the suffix of the program's version.
+// frmMain's design caption followed by " - V" and the program's version as
+// the build spells it for the caption: "1.10" for 1.1.0.
 std::wstring ChooserCaption();
 
 // The language's own name: the window text of its flag button, which shows

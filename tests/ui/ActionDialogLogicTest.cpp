@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace lexiphon {
 namespace {
 
@@ -34,36 +36,27 @@ struct FakeProcedures {
   }
 };
 
-struct ShownBox {
-  std::wstring text;
-  std::wstring title;
-  unsigned style;
-};
-
 class ActionDialogOk : public ::testing::Test {
  protected:
   ActionDialogLogic Dialog(Language language) {
-    return ActionDialogLogic(
-        language, [this](Procedure procedure) { return procedures.Run(procedure); }, templateName,
-        procedures.targetDir,
-        [this](const std::wstring& text, const std::wstring& title, unsigned style) {
-          shown.push_back({text, title, style});
-        });
+    return ActionDialogLogic(language, session, boxes.Seam());
   }
 
   void ExpectOneBox(Language language, Procedure procedure, ResultCode code) {
     const auto expected =
         BuildResultMessage(language, procedure, code, L"Lexiphon.dot", kTargetAfterRun);
     ASSERT_TRUE(expected.has_value());
-    ASSERT_EQ(1u, shown.size());
-    EXPECT_EQ(expected->title, shown[0].title);
-    EXPECT_EQ(expected->prompt, shown[0].text);
-    EXPECT_EQ(expected->style, shown[0].style);
+    ASSERT_EQ(1u, boxes.shown.size());
+    EXPECT_EQ(expected->title, boxes.shown[0].title);
+    EXPECT_EQ(expected->prompt, boxes.shown[0].text);
+    EXPECT_EQ(expected->style, boxes.shown[0].style);
   }
 
   FakeProcedures procedures;
   const std::wstring templateName = L"Lexiphon.dot";
-  std::vector<ShownBox> shown;
+  Session session{[this](Procedure procedure) { return procedures.Run(procedure); },
+                  templateName, procedures.targetDir};
+  testing::BoxRecorder boxes;
 };
 
 TEST_F(ActionDialogOk, RunsTheSelectedProcedureOnceAndReportsItsCodeInTheDialogsLanguage) {
@@ -84,12 +77,12 @@ TEST_F(ActionDialogOk, RunsTheSelectedProcedureOnceAndReportsItsCodeInTheDialogs
     SCOPED_TRACE(std::to_string(static_cast<int>(row.language)) +
                  (row.install ? " install " : " uninstall ") + std::to_string(row.code));
     procedures = FakeProcedures();
-    shown.clear();
+    boxes.shown.clear();
+    session.exitCode = kExitUserCancelled;
     procedures.installCode = procedures.uninstallCode = row.code;
 
-    ActionDialogLogic dialog = Dialog(row.language);
-    EXPECT_EQ(AfterClick::Close, dialog.OnOk(row.install, !row.install));
-    EXPECT_EQ(row.code, dialog.ExitCode());
+    EXPECT_EQ(AfterClick::Close, Dialog(row.language).OnOk(row.install, !row.install));
+    EXPECT_EQ(row.code, session.exitCode);
 
     EXPECT_EQ(row.install ? 1 : 0, procedures.installRuns);
     EXPECT_EQ(row.install ? 0 : 1, procedures.uninstallRuns);
@@ -108,8 +101,8 @@ TEST_F(ActionDialogOk, WithNoOptionSelectedDoesNothingAndALaterOkStillWorks) {
   EXPECT_EQ(AfterClick::StayOpen, dialog.OnOk(false, false));
   EXPECT_EQ(0, procedures.installRuns);
   EXPECT_EQ(0, procedures.uninstallRuns);
-  EXPECT_TRUE(shown.empty());
-  EXPECT_EQ(kExitUserCancelled, dialog.ExitCode());
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(kExitUserCancelled, session.exitCode);
 
   EXPECT_EQ(AfterClick::Close, dialog.OnOk(false, true));
   EXPECT_EQ(1, procedures.uninstallRuns);
@@ -125,21 +118,20 @@ TEST_F(ActionDialogOk, ACodeWithoutAMessageShowsNothingAndTheDialogStillCloses) 
   for (const Row& row : rows) {
     SCOPED_TRACE((row.install ? "install " : "uninstall ") + std::to_string(row.code));
     procedures = FakeProcedures();
-    shown.clear();
+    boxes.shown.clear();
     procedures.installCode = procedures.uninstallCode = row.code;
 
     EXPECT_EQ(AfterClick::Close, Dialog(Language::English).OnOk(row.install, !row.install));
     EXPECT_EQ(1, procedures.installRuns + procedures.uninstallRuns);
-    EXPECT_TRUE(shown.empty());
+    EXPECT_TRUE(boxes.shown.empty());
   }
 }
 
 TEST_F(ActionDialogOk, LeavingWhileWaitingForAnotherInstanceClosesWithoutAMessage) {
   procedures.userLeaves = true;
-  ActionDialogLogic dialog = Dialog(Language::English);
-  EXPECT_EQ(AfterClick::Close, dialog.OnOk(true, false));
-  EXPECT_EQ(kExitUserCancelled, dialog.ExitCode());
-  EXPECT_TRUE(shown.empty());
+  EXPECT_EQ(AfterClick::Close, Dialog(Language::English).OnOk(true, false));
+  EXPECT_EQ(kExitUserCancelled, session.exitCode);
+  EXPECT_TRUE(boxes.shown.empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "TestSupport.h"
 #include "WindowDriver_win.h"
 #include "ui/ActionDialog_win.h"
 #include "ui/frmMain_win.h"
@@ -21,10 +22,7 @@ using namespace driver;
 constexpr DWORD kPaintMs = 500;
 
 void Say(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-  std::printf("%s\n", utf8.c_str());
+  std::printf("%s\n", testing::Utf8(text).c_str());
   std::fflush(stdout);
 }
 
@@ -33,7 +31,7 @@ class Tour {
   Tour(std::wstring exe, std::wstring screenshots)
       : exe_(std::move(exe)), screenshots_(std::move(screenshots)) {}
 
-  ~Tour() { End(); }
+  ~Tour() { EndProgram(&program_); }
 
   bool Run() { return Install() && Uninstall() && GermanDialog(); }
 
@@ -73,8 +71,9 @@ class Tour {
     return Ended();
   }
 
+  // A program left running by a failed step is ended here.
   bool Start() {
-    End();
+    EndProgram(&program_);
     DWORD error = 0;
     if (StartProgram(exe_, screenshots_, &program_, &error)) return true;
     Say(L"  cannot start the program: error " + std::to_wstring(error));
@@ -125,16 +124,6 @@ class Tour {
     if (WaitForSingleObject(program_.process.Get(), kWaitMs) == WAIT_OBJECT_0) return true;
     Say(L"  the program did not end");
     return false;
-  }
-
-  // A program left running by a failed step is ended here.
-  void End() {
-    if (!program_.process) return;
-    if (WaitForSingleObject(program_.process.Get(), 0) == WAIT_TIMEOUT) {
-      TerminateProcess(program_.process.Get(), 1);
-      WaitForSingleObject(program_.process.Get(), kWaitMs);
-    }
-    program_ = StartedProgram();
   }
 
   std::wstring exe_;

@@ -19,6 +19,7 @@
 
 #include "TestFileSystem.h"
 #include "TestRegistry.h"
+#include "TestSupport.h"
 #include "WindowDriver_win.h"
 #include "ui/Layout.h"
 #include "ui/MessageCatalogue.h"
@@ -28,11 +29,6 @@
 #include "ui/frmMain_win.h"
 
 namespace lexiphon {
-
-void PrintTo(const PixelRect& rect, std::ostream* out) {
-  *out << "{" << rect.left << ", " << rect.top << ", " << rect.width << ", " << rect.height << "}";
-}
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -41,7 +37,7 @@ using namespace driver;
 // How long keys that must do nothing are given to show an effect.
 constexpr DWORD kQuietMs = 1000;
 
-const std::vector<std::wstring> kPackageFiles = {LEXIPHON_PACKAGE_FILES};
+using testing::kPackageFiles;
 const std::vector<std::wstring> kDictionaryFiles = {L"General.dic", L"Medical.dic"};
 
 void WriteFile(const fs::path& path, const std::string& content) {
@@ -53,14 +49,15 @@ std::string ReadFile(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Every entry below the folder as a relative path, sorted; empty when the
-// folder is missing.
+// Every entry below the folder as a relative path, folders ending in "\",
+// sorted; empty when the folder is missing.
 std::vector<std::wstring> Listing(const fs::path& folder) {
   std::vector<std::wstring> names;
   std::error_code error;
   for (auto it = fs::recursive_directory_iterator(folder, error);
        !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
-    names.push_back(fs::relative(it->path(), folder).wstring());
+    names.push_back(fs::relative(it->path(), folder).wstring() +
+                    (it->is_directory() ? L"\\" : L""));
   }
   std::sort(names.begin(), names.end());
   return names;
@@ -73,17 +70,7 @@ struct Box {
 };
 
 void PrintTo(const Box& box, std::ostream* out) {
-  auto printable = [](const std::wstring& text) {
-    std::string result;
-    for (wchar_t c : text) {
-      if (c == L'\r') result += "\\r";
-      else if (c == L'\n') result += "\\n";
-      else if (c < 128) result += static_cast<char>(c);
-      else result += "\\u" + std::to_string(static_cast<int>(c));
-    }
-    return result;
-  };
-  *out << "[" << printable(box.title) << "] " << printable(box.text);
+  *out << "[" << testing::Utf8(box.title) << "] " << testing::Utf8(box.text);
 }
 
 // The name a screen reader announces: MSAA's accName of the control.
@@ -195,13 +182,7 @@ class EndToEnd : public ::testing::Test {
   }
 
   void EndProgram() {
-    if (!program_.process) return;
-    if (WaitForSingleObject(program_.process.Get(), 0) == WAIT_TIMEOUT) {
-      ADD_FAILURE() << "the program was still running; killed";
-      TerminateProcess(program_.process.Get(), 1);
-      WaitForSingleObject(program_.process.Get(), kWaitMs);
-    }
-    program_ = StartedProgram();
+    if (driver::EndProgram(&program_)) ADD_FAILURE() << "the program was still running; killed";
   }
 
   std::wstring TargetDir() const { return startup_.wstring(); }
@@ -358,11 +339,6 @@ struct LanguageCase {
   const char* name;
   ControlId flag;
   Language language;
-  const wchar_t* caption;
-  const wchar_t* frame;
-  const wchar_t* install;
-  const wchar_t* uninstall;
-  const wchar_t* cancel;
 };
 
 class EachLanguage : public EndToEnd, public ::testing::WithParamInterface<LanguageCase> {};
@@ -375,18 +351,15 @@ TEST_P(EachLanguage, DialogInstallsAndAfterwardsUninstallsLeavingForeignFilesAlo
   Start();
   HWND dialog = OpenDialog(lang.flag);
   ASSERT_NE(nullptr, dialog);
-  EXPECT_EQ(lang.caption, TextOf(dialog));
+  const ActionDialogTexts& texts = ActionDialogTextsFor(lang.language);
+  EXPECT_EQ(texts.caption, TextOf(dialog));
   const SIZE client = ClientSizeOf(dialog);
   EXPECT_EQ(296, client.cx);
   EXPECT_EQ(146, client.cy);
   ExpectCentredOnScreen(dialog);
-  EXPECT_EQ(lang.frame, TextOf(ControlOf(dialog, ControlId::Frame1)));
-  EXPECT_EQ(lang.install, TextOf(ControlOf(dialog, ControlId::optInst)));
-  EXPECT_EQ(lang.uninstall, TextOf(ControlOf(dialog, ControlId::optDeInst)));
-  EXPECT_EQ(L"&OK", TextOf(ControlOf(dialog, ControlId::cmdOk)));
-  EXPECT_EQ(lang.cancel, TextOf(ControlOf(dialog, ControlId::cmdCancel)));
   for (const ControlLayout& control : ActionDialogLayout().controls) {
     SCOPED_TRACE(static_cast<int>(control.id));
+    EXPECT_EQ(texts.TextOf(control.id), TextOf(ControlOf(dialog, control.id)));
     EXPECT_EQ(ControlRect(ActionDialogLayout(), control, 96),
               RectInParent(ControlOf(dialog, control.id)));
   }
@@ -397,11 +370,7 @@ TEST_P(EachLanguage, DialogInstallsAndAfterwardsUninstallsLeavingForeignFilesAlo
   Click(ControlOf(dialog, ControlId::cmdOk));
   EXPECT_EQ(Expected(lang.language, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
   ExpectProgramEnds(result::kSuccess);
-  const std::vector<std::wstring> installed = {
-      L"Dictionaries",   L"Dictionaries\\General.dic", L"Dictionaries\\Medical.dic",
-      L"Lexiphon.dot",   L"Lexiphon.exp",              L"Lexiphon.ini",
-      L"Normal.dot",     L"SortTxtFile.bat"};
-  EXPECT_EQ(installed, Listing(startup_));
+  EXPECT_EQ(testing::InstalledTree(kDictionaryFiles, {L"Normal.dot"}), Listing(startup_));
   EXPECT_EQ("sample words\r\n", ReadFile(startup_ / L"Dictionaries" / L"General.dic"));
 
   Start();
@@ -417,17 +386,9 @@ TEST_P(EachLanguage, DialogInstallsAndAfterwardsUninstallsLeavingForeignFilesAlo
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, EachLanguage,
-    ::testing::Values(
-        LanguageCase{"German", ControlId::cmdDeu, Language::German,
-                     L"Lexiphon Installation / Deinstallation...", L"Aktion:",
-                     L"Lexiphon &installieren", L"Lexiphon &de-installieren", L"&Abbruch"},
-        LanguageCase{"English", ControlId::cmdEng, Language::English,
-                     L"Lexiphon installation / deinstallation...", L"Action:",
-                     L"&Install Lexiphon", L"&De-Install Lexiphon", L"&Cancel"},
-        LanguageCase{"Portuguese", ControlId::cmdPor, Language::Portuguese,
-                     L"Lexiphon instala\u00E7\u00E3o / deinstala\u00E7\u00E3o...",
-                     L"A\u00E7\u00E3o:", L"&Instalar Lexiphon", L"&De-Instalar Lexiphon",
-                     L"&Cancelar"}),
+    ::testing::Values(LanguageCase{"German", ControlId::cmdDeu, Language::German},
+                      LanguageCase{"English", ControlId::cmdEng, Language::English},
+                      LanguageCase{"Portuguese", ControlId::cmdPor, Language::Portuguese}),
     [](const ::testing::TestParamInfo<LanguageCase>& info) { return info.param.name; });
 
 TEST_F(EndToEnd, WithoutWordTheInstallReportsThatWordWasNotFound) {
@@ -855,16 +816,14 @@ TEST_P(LinksInThePackage, NeverBringTheirTargetsIntoTheStartupFolder) {
 INSTANTIATE_TEST_SUITE_P(
     Planted, LinksInThePackage,
     ::testing::Values(
-        PlantedCase{"LinkedDictionaries", Planted::LinkedDictionaries, result::kInstallSourceFolderMissing,
-                    {L"Dictionaries", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini",
-                     L"SortTxtFile.bat"}},
+        PlantedCase{"LinkedDictionaries", Planted::LinkedDictionaries,
+                    result::kInstallSourceFolderMissing, testing::InstalledTree({})},
         PlantedCase{"HardLinkedIni", Planted::HardLinkedIni, result::kInstallCopyFailed,
                     {L"Lexiphon.dot", L"Lexiphon.exp", L"SortTxtFile.bat"}},
         PlantedCase{"HardLinkedDictionary", Planted::HardLinkedDictionary,
                     result::kInstallCopyFailed, {}},
         PlantedCase{"RetargetedFolder", Planted::RetargetedFolder, result::kSuccess,
-                    {L"Dictionaries", L"Dictionaries\\General.dic", L"Dictionaries\\Medical.dic",
-                     L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}}),
+                    testing::InstalledTree(kDictionaryFiles)}),
     [](const ::testing::TestParamInfo<PlantedCase>& info) { return info.param.name; });
 
 // The release archive as a user meets it: unpacked by hand, or not at all.

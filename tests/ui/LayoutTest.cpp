@@ -2,22 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace lexiphon {
-
-void PrintTo(const PixelRect& rect, std::ostream* out) {
-  *out << "{" << rect.left << ", " << rect.top << ", " << rect.width << ", " << rect.height << "}";
-}
-
-void PrintTo(const PixelSize& size, std::ostream* out) {
-  *out << size.width << " x " << size.height;
-}
-
 namespace {
 
 const ControlLayout& Find(const WindowLayout& layout, ControlId id) {

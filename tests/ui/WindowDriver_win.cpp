@@ -74,6 +74,17 @@ bool StartProgram(const std::wstring& exe, const std::wstring& currentFolder,
   return true;
 }
 
+bool EndProgram(StartedProgram* program) {
+  const bool running =
+      program->process && WaitForSingleObject(program->process.Get(), 0) == WAIT_TIMEOUT;
+  if (running) {
+    TerminateProcess(program->process.Get(), 1);
+    WaitForSingleObject(program->process.Get(), kWaitMs);
+  }
+  *program = StartedProgram();
+  return running;
+}
+
 HWND FindWindowOf(DWORD processId, const std::wstring& className) {
   WindowSearch search{processId, className, nullptr};
   EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));

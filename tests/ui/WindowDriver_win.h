@@ -43,6 +43,10 @@ struct StartedProgram {
 bool StartProgram(const std::wstring& exe, const std::wstring& currentFolder,
                   StartedProgram* started, DWORD* error);
 
+// Lets go of a program that was started, killing it if it still runs; true
+// when it had to be killed.
+bool EndProgram(StartedProgram* program);
+
 // A visible top-level window of the process with that class, or null.
 HWND FindWindowOf(DWORD processId, const std::wstring& className);
 

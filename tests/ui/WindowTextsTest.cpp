@@ -9,13 +9,7 @@
 namespace lexiphon {
 namespace {
 
-TEST(CaptionSuffix, WritesTheNumbersWithOneDotBetweenMajorAndMinorOnly) {
-  EXPECT_EQ(L" - V1.10", CaptionSuffix(1, 1, 0));
-  EXPECT_EQ(L" - V2.015", CaptionSuffix(2, 0, 15));
-  EXPECT_EQ(L" - V10.212", CaptionSuffix(10, 2, 12));
-}
-
-TEST(CaptionSuffix, ChooserCaptionCarriesTheProgramsVersion) {
+TEST(ChooserCaption, CarriesTheProgramsVersion) {
   EXPECT_EQ(L"Lexiphon Installer / Deinstaller - V" LEXIPHON_VERSION_TEXT, ChooserCaption());
 }
 
