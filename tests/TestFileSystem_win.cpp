@@ -63,7 +63,8 @@ std::string UnixName(const std::wstring& path) {
   const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
       ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
   char* name = unixFileName ? unixFileName(path.c_str()) : nullptr;
-  const std::string copy = name ? name : "";
+  if (!name) return std::string();
+  const std::string copy(name);
   ::HeapFree(::GetProcessHeap(), 0, name);
   return copy;
 }

@@ -35,6 +35,7 @@ void RestrictDllSearch() {
   for (const wchar_t* name : {L"uxtheme", L"dwmapi", L"cryptbase", L"version", L"userenv",
                               L"propsys", L"profapi", L"ntmarta", L"apphelp", L"setupapi",
                               L"oleacc", L"clbcatq"}) {
+    // cppcheck-suppress leakReturnValNotUsed ; loaded for good, so that a bare name finds it
     ::LoadLibraryW((std::wstring(system) + L"\\" + name + L".dll").c_str());
   }
 }
