@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -261,6 +262,20 @@ class EndToEnd : public ::testing::Test {
     DWORD ended = 0;
     GetExitCodeProcess(program_.process.Get(), &ended);
     EXPECT_EQ(static_cast<DWORD>(exitCode), ended);
+  }
+
+  // Starts the program (from `exe` when given), installs in English, with
+  // `beforeOk` run while the dialog is open, and reads the outcome.
+  void InstallInEnglish(int resultCode, const fs::path& exe = fs::path(),
+                        const std::function<void()>& beforeOk = {}) {
+    Start(exe);
+    HWND dialog = OpenDialog(ControlId::cmdEng);
+    ASSERT_NE(nullptr, dialog);
+    if (beforeOk) beforeOk();
+    Click(ControlOf(dialog, ControlId::cmdOk));
+    EXPECT_EQ(Expected(Language::English, Procedure::Install, resultCode, TargetDir()),
+              AnswerBoxOf(dialog));
+    ExpectProgramEnds(resultCode);
   }
 
   std::unique_ptr<testing::TestRegistry> registry_;
@@ -720,26 +735,23 @@ TEST_F(EndToEnd, TabAndArrowsFollowTheFocusOrderWhileEnterAndEscapeDoNothing) {
 // Wine has none.
 TEST_F(EndToEnd, DllsPlantedBesideTheProgramAreNeverLoaded) {
   const fs::path planted = WindowsPathOf(LEXIPHON_PLANTED_DLL);
+  // Wine's load order for this program alone, taken from the prefix's
+  // registry when the program starts.
   struct WineLoadOrder {
     const wchar_t* key = L"Software\\Wine\\AppDefaults\\LexiphonSetup.exe";
     ~WineLoadOrder() { RegDeleteTreeW(HKEY_CURRENT_USER, key); }
-  } nativeFirst;
+  } loadOrder;
+  const std::wstring overrides = std::wstring(loadOrder.key) + L"\\DllOverrides";
+  static const wchar_t kNativeFirst[] = L"native,builtin";
   const std::vector<std::wstring> names = {L"uxtheme", L"dwmapi",  L"cryptbase", L"userenv",
                                            L"propsys", L"profapi", L"ntmarta",   L"apphelp",
                                            L"setupapi", L"oleacc", L"clbcatq"};
-  static const wchar_t kNativeFirst[] = L"native,builtin";
   for (const std::wstring& name : names) {
     fs::copy_file(planted, package_ / (name + L".dll"));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER,
-                                             (std::wstring(nativeFirst.key) + L"\\DllOverrides").c_str(),
-                                             name.c_str(), REG_SZ, kNativeFirst, sizeof kNativeFirst));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_CURRENT_USER, overrides.c_str(), name.c_str(),
+                                             REG_SZ, kNativeFirst, sizeof kNativeFirst));
   }
-  Start();
-  HWND dialog = OpenDialog(ControlId::cmdEng);
-  ASSERT_NE(nullptr, dialog);
-  Click(ControlOf(dialog, ControlId::cmdOk));
-  EXPECT_EQ(Expected(Language::English, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
-  ExpectProgramEnds(result::kSuccess);
+  InstallInEnglish(result::kSuccess);
   for (const std::wstring& name : names)
     EXPECT_FALSE(fs::exists(package_ / (name + L".dll.loaded"))) << fs::path(name).string();
 }
@@ -792,19 +804,16 @@ TEST_P(LinksInThePackage, NeverBringTheirTargetsIntoTheStartupFolder) {
       for (const std::wstring& name : kDictionaryFiles) Foreign(foreign / L"Dictionaries" / name);
       break;
   }
-  Start(row.planted == Planted::RetargetedFolder ? via / L"LexiphonSetup.exe" : fs::path());
-  HWND dialog = OpenDialog(ControlId::cmdEng);
-  ASSERT_NE(nullptr, dialog);
-  if (row.planted == Planted::RetargetedFolder) {
-    // The link the program was started through now leads elsewhere.
-    ASSERT_TRUE(links->MakeLink(via.wstring(), foreign.wstring()));
-    ASSERT_TRUE(WaitUntil([&] { return ReadFile(via / L"Lexiphon.ini") == "foreign\r\n"; }))
-        << "the link was not retargeted";
+  if (row.planted != Planted::RetargetedFolder) {
+    InstallInEnglish(row.exitCode);
+  } else {
+    // The link the program was started through leads elsewhere once it runs.
+    InstallInEnglish(row.exitCode, via / L"LexiphonSetup.exe", [&] {
+      ASSERT_TRUE(links->MakeLink(via.wstring(), foreign.wstring()));
+      ASSERT_TRUE(WaitUntil([&] { return ReadFile(via / L"Lexiphon.ini") == "foreign\r\n"; }))
+          << "the link was not retargeted";
+    });
   }
-  Click(ControlOf(dialog, ControlId::cmdOk));
-  EXPECT_EQ(Expected(Language::English, Procedure::Install, row.exitCode, TargetDir()),
-            AnswerBoxOf(dialog));
-  ExpectProgramEnds(row.exitCode);
   if (!row.installed.empty()) {
     EXPECT_EQ(row.installed, Listing(startup_));
   }
@@ -845,18 +854,13 @@ class ReleaseArchive : public EndToEnd {
 
 TEST_F(ReleaseArchive, RunFromTheUnpackedFolderItInstallsAndUninstalls) {
   package_ = unpacked_;
-  Start();
-  HWND dialog = OpenDialog(ControlId::cmdEng);
-  ASSERT_NE(nullptr, dialog);
-  Click(ControlOf(dialog, ControlId::cmdOk));
-  EXPECT_EQ(Expected(Language::English, Procedure::Install, 0, TargetDir()), AnswerBoxOf(dialog));
-  ExpectProgramEnds(result::kSuccess);
+  InstallInEnglish(result::kSuccess);
   std::vector<std::wstring> shipped = Listing(unpacked_);
   shipped.erase(std::remove(shipped.begin(), shipped.end(), L"LexiphonSetup.exe"), shipped.end());
   EXPECT_EQ(shipped, Listing(startup_));
 
   Start();
-  dialog = OpenDialog(ControlId::cmdEng);
+  HWND dialog = OpenDialog(ControlId::cmdEng);
   ASSERT_NE(nullptr, dialog);
   Click(ControlOf(dialog, ControlId::optDeInst));
   ASSERT_TRUE(WaitUntil([&] { return IsChecked(ControlOf(dialog, ControlId::optDeInst)); }));
