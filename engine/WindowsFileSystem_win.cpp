@@ -117,7 +117,7 @@ bool RandomBytes(void* buffer, ULONG size) {
 // prefix, 16 hex digits from the system's random generator, suffix: a name
 // that nobody can create ahead of us. Empty when the generator fails.
 std::wstring RandomName(const wchar_t* prefix, const wchar_t* suffix) {
-  unsigned char bytes[8];
+  unsigned char bytes[kStagingDigits / 2];
   if (!RandomBytes(bytes, sizeof bytes)) return std::wstring();
   std::wstring name = prefix;
   for (const unsigned char byte : bytes) {
@@ -504,7 +504,7 @@ bool WindowsFileSystem::CreateStagingFolder() {
       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!parent) return false;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::wstring name = RandomName(L"lx", L".tmp");
+    const std::wstring name = RandomName(kStagingPrefix, kStagingSuffix);
     if (name.empty()) return false;
     HANDLE folder = nullptr;
     const NTSTATUS status =
