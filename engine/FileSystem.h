@@ -58,18 +58,18 @@ class FileSystem {
   virtual bool CreateFolder(const std::wstring& path) = 0;
 
   // Copies one file, replacing a file of the same name at the destination
-  // all at once: on any failure the old file is left as it was, and a new
-  // one is not left half written. A read-only destination is not replaced;
-  // a link or hard link there is replaced as a name, and what it pointed at
-  // stays untouched. The copy keeps the source's last write time and is
-  // left without the read-only, hidden and system attributes, so that it
-  // can be updated and found again.
+  // all at once: on any failure, and when the process is killed part-way,
+  // the old file is left as it was, and a new one is not left half written.
+  // A read-only destination is not replaced; a link or hard link there is
+  // replaced as a name, and what it pointed at stays untouched. The copy
+  // keeps the source's last write time and is left without the read-only,
+  // hidden and system attributes, so that it can be updated and found again.
   virtual bool CopyFileOver(const std::wstring& from, const std::wstring& to) = 0;
 
   // From now until EndCopies, a replacement is written in a staging folder
   // that the first replacement makes inside `stagingParent` under a new
   // name of the form IsStagingFolderName knows, and moved from there into
-  // place; a process killed part-way leaves the folder there. The
+  // place; a process killed part-way leaves the folder there, empty. The
   // parent must be on the volume of every destination, and not a folder
   // whose entries are counted: a staging folder that cannot be removed
   // stays there. Without it, each replacement stages beside its destination.
