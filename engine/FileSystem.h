@@ -1,10 +1,33 @@
 #pragma once
 // The file operations that install and uninstall need, and nothing more.
 // Paths are Windows paths with "\" separators, passed through unchanged.
+#include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <string>
 
 namespace lexiphon {
+
+// A staging folder's name: the prefix, 16 hex digits (0-9, A-F), the
+// suffix. The prefix is the program's own, so that a folder of exactly this
+// form is one that an earlier run left, and nobody else's.
+inline constexpr wchar_t kStagingPrefix[] = L"LexiphonSetup-";
+inline constexpr wchar_t kStagingSuffix[] = L".tmp";
+inline constexpr std::size_t kStagingDigits = 16;
+
+inline bool IsStagingFolderName(const std::wstring& name) {
+  const std::wstring prefix = kStagingPrefix;
+  const std::wstring suffix = kStagingSuffix;
+  if (name.size() != prefix.size() + kStagingDigits + suffix.size() ||
+      name.compare(0, prefix.size(), prefix) != 0 ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+    return false;
+  }
+  const auto digits = name.begin() + static_cast<std::ptrdiff_t>(prefix.size());
+  return std::all_of(digits, digits + kStagingDigits, [](wchar_t c) {
+    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F');
+  });
+}
 
 enum class ListAttributes {
   Normal = 0,      // files without the hidden, system and directory attributes
@@ -35,20 +58,21 @@ class FileSystem {
   virtual bool CreateFolder(const std::wstring& path) = 0;
 
   // Copies one file, replacing a file of the same name at the destination
-  // all at once: on any failure the old file is left as it was, and a new
-  // one is not left half written. A read-only destination is not replaced;
-  // a link or hard link there is replaced as a name, and what it pointed at
-  // stays untouched. The copy keeps the source's last write time and is
-  // left without the read-only, hidden and system attributes, so that it
-  // can be updated and found again.
+  // all at once: on any failure, and when the process is killed part-way,
+  // the old file is left as it was, and a new one is not left half written.
+  // A read-only destination is not replaced; a link or hard link there is
+  // replaced as a name, and what it pointed at stays untouched. The copy
+  // keeps the source's last write time and is left without the read-only,
+  // hidden and system attributes, so that it can be updated and found again.
   virtual bool CopyFileOver(const std::wstring& from, const std::wstring& to) = 0;
 
   // From now until EndCopies, a replacement is written in a staging folder
   // that the first replacement makes inside `stagingParent` under a new
-  // name, and moved from there into place. The parent must be on the volume
-  // of every destination, and not a folder whose entries are counted: a
-  // staging folder that cannot be removed stays there. Without it, each
-  // replacement stages beside its destination.
+  // name of the form IsStagingFolderName knows, and moved from there into
+  // place; a process killed part-way leaves the folder there, empty. The
+  // parent must be on the volume of every destination, and not a folder
+  // whose entries are counted: a staging folder that cannot be removed
+  // stays there. Without it, each replacement stages beside its destination.
   virtual void BeginCopies(const std::wstring& stagingParent) = 0;
   // Removes the staging folder, and only when it is empty.
   virtual void EndCopies() = 0;

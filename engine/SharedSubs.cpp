@@ -35,6 +35,24 @@ bool HasInvalidCharacters(const std::wstring& path) {
   return false;
 }
 
+// Removes the empty staging folders that runs killed while copying left
+// directly in `folder`: the one kind of entry outside the package that the
+// procedures touch, litter of our own. A folder that is not empty, or that
+// another run holds, stays and is not reported; a link is nobody's to remove.
+void RemoveStagingLeftovers(FileSystem& files, const std::wstring& folder) {
+  std::vector<std::wstring> leftovers;
+  files.List(Join(folder, std::wstring(kStagingPrefix) + L"*" + kStagingSuffix),
+             ListAttributes::Directory, [&leftovers](const std::wstring& name) {
+               if (IsStagingFolderName(name)) leftovers.push_back(name);
+               return true;
+             });
+  // Removed only after the listing, never under it.
+  for (const std::wstring& name : leftovers) {
+    const std::wstring path = Join(folder, name);
+    if (!files.IsLink(path)) files.RemoveFolder(path);
+  }
+}
+
 }  // namespace
 
 std::wstring WordFolderFor(const std::wstring& value) {
@@ -153,6 +171,7 @@ ResultCode SharedSubs::DoInstall() {
 
   if (!files_.FolderExists(TargetDir) && !files_.CreateFolder(TargetDir))
     return result::kInstallCreateFolderFailed;
+  RemoveStagingLeftovers(files_, TargetDir);
   // Replacements are staged in the startup folder itself, never in a
   // package folder, where a leftover would fail every later uninstall.
   const CopiesInto copies(files_, TargetDir);
@@ -190,6 +209,7 @@ ResultCode SharedSubs::DoUninstall() {
   const ResultCode found = InitSettings();
   if (found != result::kSuccess) return found;
   if (!files_.FolderExists(TargetDir)) return result::kUninstallTargetMissing;
+  RemoveStagingLeftovers(files_, TargetDir);
 
   // Goes on past every single failure; once set, the flag stays set.
   bool incomplete = false;

@@ -117,7 +117,7 @@ bool RandomBytes(void* buffer, ULONG size) {
 // prefix, 16 hex digits from the system's random generator, suffix: a name
 // that nobody can create ahead of us. Empty when the generator fails.
 std::wstring RandomName(const wchar_t* prefix, const wchar_t* suffix) {
-  unsigned char bytes[8];
+  unsigned char bytes[kStagingDigits / 2];
   if (!RandomBytes(bytes, sizeof bytes)) return std::wstring();
   std::wstring name = prefix;
   for (const unsigned char byte : bytes) {
@@ -186,14 +186,19 @@ bool IsOwnItem(HANDLE item, const std::wstring& expectedFinalPath) {
   return SameText(FinalPath(item), expectedFinalPath);
 }
 
-// Deletes the file or empty folder that `file` holds once the last handle to
-// it closes; a folder that is not empty stays.
-bool DeleteThrough(HANDLE file) {
+bool SetDeletePending(HANDLE file, BOOLEAN pending) {
   FILE_DISPOSITION_INFO disposition{};
-  disposition.DeleteFile = TRUE;
+  disposition.DeleteFile = pending;
   return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
                                       sizeof disposition) != FALSE;
 }
+
+// Deletes the file or empty folder that `file` holds once the last handle to
+// it closes; a folder that is not empty stays.
+bool DeleteThrough(HANDLE file) { return SetDeletePending(file, TRUE); }
+
+// Undoes DeleteThrough: the file stays after its handle closes.
+bool KeepThrough(HANDLE file) { return SetDeletePending(file, FALSE); }
 
 // Moves the file that `file` holds over `to`, replacing what has that name
 // (a link or a hard link as a name). The name must be a full path: with a
@@ -424,10 +429,15 @@ bool WindowsFileSystem::CopyFileOver(const std::wstring& from, const std::wstrin
 
   // A new name first, with nothing to check: under Wine every look-up of a
   // name that does not exist reads the whole folder, so a second one per
-  // file makes a fresh install of thousands of files twice as slow.
+  // file makes a fresh install of thousands of files twice as slow. The new
+  // file is kept only once it is complete: a process killed while it writes
+  // leaves no part of it under the package's name.
   const KernelHandle copy(::CreateFileW(to.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (copy) return Fill(copy.Get(), source.Get(), finish);
+  if (copy) {
+    return DeleteThrough(copy.Get()) && Fill(copy.Get(), source.Get(), finish, to) &&
+           KeepThrough(copy.Get());
+  }
   if (::GetLastError() != ERROR_FILE_EXISTS) return false;
 
   // Windows will not replace a read-only file. Wine leaves that to the Unix
@@ -448,19 +458,22 @@ bool WindowsFileSystem::CopyFileOver(const std::wstring& from, const std::wstrin
 }
 
 // The temporary file is closed on return, so that a staging folder that
-// ends with it is empty.
+// ends with it is empty. It is kept only in the step before its move, the
+// one moment in which a process killed leaves it behind.
 bool WindowsFileSystem::Replace(HANDLE source, const FILE_BASIC_INFO& finish,
                                 const std::wstring& to) {
   const KernelHandle temporary = CreateTemporaryFile();
-  if (!temporary || !Fill(temporary.Get(), source, finish)) return false;
-  if (MoveOver(temporary.Get(), to)) return true;
+  if (!temporary || !Fill(temporary.Get(), source, finish, to)) return false;
+  if (KeepThrough(temporary.Get()) && MoveOver(temporary.Get(), to)) return true;
   DeleteThrough(temporary.Get());
   return false;
 }
 
 // The source's content, last write time and kept attributes into the fresh
-// file `copy`; on any failure (a full disk) the part written goes again.
-bool WindowsFileSystem::Fill(HANDLE copy, HANDLE source, FILE_BASIC_INFO finish) {
+// file `copy`, which is still to be deleted when its handle closes: on any
+// failure (a full disk) the part written goes with it.
+bool WindowsFileSystem::Fill(HANDLE copy, HANDLE source, FILE_BASIC_INFO finish,
+                             const std::wstring& to) {
   if (buffer_.empty()) buffer_.resize(kCopyBufferSize);
   bool copied = true;
   for (;;) {
@@ -475,11 +488,9 @@ bool WindowsFileSystem::Fill(HANDLE copy, HANDLE source, FILE_BASIC_INFO finish)
       copied = false;
       break;
     }
+    BlockWritten(to);
   }
-  if (copied && ::SetFileInformationByHandle(copy, FileBasicInfo, &finish, sizeof finish))
-    return true;
-  DeleteThrough(copy);
-  return false;
+  return copied && ::SetFileInformationByHandle(copy, FileBasicInfo, &finish, sizeof finish);
 }
 
 void WindowsFileSystem::BeginCopies(const std::wstring& stagingParent) {
@@ -504,7 +515,7 @@ bool WindowsFileSystem::CreateStagingFolder() {
       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!parent) return false;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::wstring name = RandomName(L"lx", L".tmp");
+    const std::wstring name = RandomName(kStagingPrefix, kStagingSuffix);
     if (name.empty()) return false;
     HANDLE folder = nullptr;
     const NTSTATUS status =
@@ -520,7 +531,8 @@ bool WindowsFileSystem::CreateStagingFolder() {
   return false;
 }
 
-// An empty file, unshared, in the staging folder (made now if need be).
+// An empty file, unshared, in the staging folder (made now if need be), to
+// be deleted when its handle closes.
 KernelHandle WindowsFileSystem::CreateTemporaryFile() {
   if (!staging_ && !CreateStagingFolder()) return KernelHandle();
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
@@ -531,6 +543,7 @@ KernelHandle WindowsFileSystem::CreateTemporaryFile() {
         CreateIn(staging_.Get(), name, GENERIC_WRITE | DELETE, 0, FILE_NON_DIRECTORY_FILE, &file);
     if (status == 0) {
       KernelHandle temporary(file);
+      if (!DeleteThrough(temporary.Get())) break;
       TemporaryFileCreated(stagingPath_ + L"\\" + name);
       return temporary;
     }

@@ -43,6 +43,10 @@ class WindowsFileSystem : public FileSystem {
   // created, before anything is written to it: where a test acts as
   // another program that tries to get hold of it.
   virtual void TemporaryFileCreated(const std::wstring& path) { (void)path; }
+  // Called after each block of a copy to `destination` is written, whether
+  // it goes there directly or through a temporary file: where a test ends
+  // the process part-way.
+  virtual void BlockWritten(const std::wstring& destination) { (void)destination; }
 
  private:
   struct Folder {
@@ -57,7 +61,7 @@ class WindowsFileSystem : public FileSystem {
                    const std::function<bool(const std::wstring& name, DWORD attributes,
                                             DWORD reparseTag)>& onEntry);
   bool Replace(HANDLE source, const FILE_BASIC_INFO& finish, const std::wstring& to);
-  bool Fill(HANDLE copy, HANDLE source, FILE_BASIC_INFO finish);
+  bool Fill(HANDLE copy, HANDLE source, FILE_BASIC_INFO finish, const std::wstring& to);
   bool CreateStagingFolder();
   KernelHandle CreateTemporaryFile();
 

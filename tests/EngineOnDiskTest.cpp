@@ -47,15 +47,7 @@ class EngineOnDiskTest : public ::testing::Test {
     registry_->DeleteOffice();
   }
 
-  // Entries of the scenario below `folder` (a full path), relative to it.
-  Tree Below(const std::wstring& folder) {
-    const std::wstring prefix = folder.substr(disk_->Root().size() + 1) + L"\\";
-    Tree below;
-    for (const std::wstring& entry : disk_->Tree())
-      if (entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0)
-        below.push_back(entry.substr(prefix.size()));
-    return below;
-  }
+  Tree Below(const std::wstring& folder) { return disk_->Below(folder); }
 
   const Tree kDictionaries{L"deutsch.dic", L"english.dic"};
   const Tree kInstalled = testing::InstalledTree(kDictionaries);

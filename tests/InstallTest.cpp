@@ -188,7 +188,7 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
       {"the package folder cannot be listed",
        [](InstallTest& t) {
          t.UnpackPackage();
-         t.fs_->FailNth(Op::List, 2);  // the first listing after the template check
+         t.fs_->FailNth(Op::List, 3);  // after the template check and the staging leftovers
        },
        -5, testing::InstalledTree({})},
       {"a file of the package folder cannot be copied",
@@ -229,6 +229,38 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
     else
       EXPECT_EQ(row.target, TreeOf(kTarget));
     EXPECT_EQ(package, TreeOf(kPackage));
+  }
+}
+
+// What a run killed while copying leaves: its staging folder, empty. An
+// install or uninstall that goes on into the startup folder removes it, and
+// nothing that only looks like it.
+TEST_F(InstallTest, EmptyStagingFoldersOfEarlierRunsGo) {
+  const std::wstring leftover = L"LexiphonSetup-0123456789ABCDEF.tmp";
+  const std::vector<std::wstring> lookAlikes{
+      L"LexiphonSetup-0123456789ABCDE.tmp", L"LexiphonSetup-0123456789ABCDEF0.tmp",
+      L"LexiphonSetup-0123456789ABCDEG.tmp", L"lx0123456789ABCDEF.tmp"};
+  const std::wstring files[] = {L"LexiphonSetup-FEDCBA9876543210.tmp\\lxAB.TMP",
+                                L"LexiphonSetup-1111111111111111.tmp"};
+  const struct {
+    ResultCode (SharedSubs::*procedure)();
+    void (EngineScenario::*arrange)();  // none: no package
+    ResultCode expected;
+  } rows[] = {{&SharedSubs::DoInstall, &EngineScenario::UnpackPackage, 0},
+              {&SharedSubs::DoInstall, nullptr, -1},
+              {&SharedSubs::DoUninstall, &EngineScenario::InstallPackageByHand, 0}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.expected);
+    Reset();
+    RegisterWord();
+    fs_->AddFolder(Target(leftover));
+    for (const std::wstring& name : lookAlikes) fs_->AddFolder(Target(name));
+    for (const std::wstring& name : files) fs_->AddFile(Target(name), "");
+    if (row.arrange) (this->*row.arrange)();
+    EXPECT_EQ(row.expected, ((*engine_).*row.procedure)());
+    EXPECT_EQ(row.expected != 0, fs_->Exists(Target(leftover)));
+    for (const std::wstring& name : lookAlikes) EXPECT_TRUE(fs_->IsFolder(Target(name)));
+    for (const std::wstring& name : files) EXPECT_TRUE(fs_->IsFile(Target(name)));
   }
 }
 

@@ -62,6 +62,15 @@ class TestFileSystem {
   // Everything below Root, hidden and system entries too, as relative
   // paths with folders ending in "\", sorted.
   virtual std::vector<std::wstring> Tree() = 0;
+  // The part of Tree() below `folder` (a full path), relative to it.
+  std::vector<std::wstring> Below(const std::wstring& folder) {
+    const std::wstring prefix = folder.substr(Root().size() + 1) + L"\\";
+    std::vector<std::wstring> below;
+    for (const std::wstring& entry : Tree())
+      if (entry.size() > prefix.size() && entry.compare(0, prefix.size(), prefix) == 0)
+        below.push_back(entry.substr(prefix.size()));
+    return below;
+  }
 };
 
 }  // namespace lexiphon::testing
