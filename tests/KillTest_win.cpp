@@ -46,8 +46,7 @@ std::string Content(const std::wstring& name, char version) {
 
 TEST(KillTest, AKilledInstallLeavesEachFileWholeOrAsItWas) {
   const std::vector<std::wstring> files{LEXIPHON_PACKAGE_FILES L"Dictionaries\\deutsch.dic"};
-  const Tree installed{L"Dictionaries\\",  L"Dictionaries\\deutsch.dic", L"Lexiphon.dot",
-                       L"Lexiphon.exp",   L"Lexiphon.ini",              L"SortTxtFile.bat"};
+  const Tree installed = testing::InstalledTree({L"deutsch.dic"});
   // The first file is copied whole; the child dies in the second, the victim.
   const struct {
     bool update;
