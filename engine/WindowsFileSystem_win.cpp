@@ -104,13 +104,9 @@ constexpr ULONG kPackageShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 // not a KnownDLL and would be searched for before the program could
 // restrict the search.
 bool RandomBytes(void* buffer, ULONG size) {
-  using RtlGenRandomFn = BOOLEAN(WINAPI*)(PVOID, ULONG);
-  static const auto generate = [] {
-    HMODULE advapi32 = ::GetModuleHandleW(L"advapi32.dll");
-    if (!advapi32) advapi32 = ::LoadLibraryW(L"advapi32.dll");
-    return reinterpret_cast<RtlGenRandomFn>(reinterpret_cast<void*>(
-        advapi32 ? ::GetProcAddress(advapi32, "SystemFunction036") : nullptr));
-  }();
+  // advapi32 is a KnownDLL: loading it by name searches nothing.
+  static const auto generate = FunctionOf<BOOLEAN(WINAPI*)(PVOID, ULONG)>(
+      ::LoadLibraryW(L"advapi32.dll"), "SystemFunction036");
   return generate && generate(buffer, size);
 }
 
@@ -149,20 +145,27 @@ NTSTATUS CreateIn(HANDLE folder, const std::wstring& name, ACCESS_MASK access, U
   return OpenIn(folder, name, access, share, FILE_CREATE, options, created);
 }
 
+// The text a Win32 call writes into a buffer of the size it is given. The
+// call answers the length it wrote, the size it needs (NUL included) when
+// the buffer is too small, or 0 when it fails: empty then.
+template <typename Call>
+std::wstring GrownText(Call call) {
+  std::wstring text(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = call(&text[0], static_cast<DWORD>(text.size()));
+    if (length == 0) return std::wstring();
+    const bool fitted = length < text.size();
+    text.resize(length);
+    if (fitted) return text;
+  }
+}
+
 // The path Windows has for what `item` holds, links resolved; empty when it
 // cannot tell.
 std::wstring FinalPath(HANDLE item) {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetFinalPathNameByHandleW(item, &path[0],
-                                                     static_cast<DWORD>(path.size()), 0);
-    if (length == 0) return std::wstring();
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(length);  // what it needs, NUL included
-  }
+  return GrownText([item](wchar_t* buffer, DWORD size) {
+    return ::GetFinalPathNameByHandleW(item, buffer, size, 0);
+  });
 }
 
 std::wstring JoinFinal(const std::wstring& folder, const std::wstring& name) {
@@ -282,7 +285,8 @@ bool WindowsFileSystem::InPackage(const std::wstring& path, std::wstring* folder
 // missing or not the package's own. The last one opened stays open for the
 // files that follow.
 const WindowsFileSystem::Folder* WindowsFileSystem::PackageFolder(const std::wstring& relative) {
-  if (!package_.handle || relative.empty()) return package_.handle ? &package_ : nullptr;
+  if (!package_.handle) return nullptr;
+  if (relative.empty()) return &package_;
   if (subfolder_.handle && SameText(relative, subfolderName_)) return &subfolder_;
   subfolder_ = Folder();
   Folder walked;
@@ -360,9 +364,10 @@ bool WindowsFileSystem::List(const std::wstring& path, ListAttributes attributes
   std::wstring folderName, pattern;
   if (InPackage(path, &folderName, &pattern)) {
     const Folder* folder = PackageFolder(folderName);
-    return folder && ListPackage(*folder, pattern, [&](const std::wstring& name, DWORD found, DWORD) {
-             return (found & excluded) != 0 || onName(name);
-           });
+    const auto visit = [&](const std::wstring& name, DWORD found, DWORD) {
+      return (found & excluded) != 0 || onName(name);
+    };
+    return folder && ListPackage(*folder, pattern, visit);
   }
   return ForEachEntry(path, [&](const WIN32_FIND_DATAW& entry) {
     return (entry.dwFileAttributes & excluded) != 0 || onName(entry.cFileName);
@@ -613,17 +618,9 @@ std::wstring ProgramFolder() {
 }
 
 std::wstring WindowsFileSystem::FullPath(const std::wstring& path) {
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0],
-                                            nullptr);
-    if (length == 0) return std::wstring();
-    if (length < full.size()) {
-      full.resize(length);
-      return full;
-    }
-    full.resize(length);  // what it needs, NUL included
-  }
+  return GrownText([&path](wchar_t* buffer, DWORD size) {
+    return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+  });
 }
 
 // Opened to read attributes only, sharing everything, so that no program

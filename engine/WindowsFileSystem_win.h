@@ -12,8 +12,8 @@ namespace lexiphon {
 // Given a package folder, the file system opens it at once and holds it
 // open, not to be renamed or deleted, until it ends; a link on the way to it
 // is resolved then, once. Every later read of a path inside it (the folder
-// as given, a separator, the rest) goes through that handle, and finds only the
-// package's own items: an item that is a link, a junction or a hard link
+// as given, a separator, the rest) goes through that handle, and finds only
+// the package's own items: an item that is a link, a junction or a hard link
 // counts as missing to FolderExists, fails its copy, and shows to IsLink.
 class WindowsFileSystem : public FileSystem {
  public:

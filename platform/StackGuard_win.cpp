@@ -33,7 +33,8 @@ __attribute__((constructor(101), no_stack_protector)) void SeedStackGuard() {
   FILETIME now{};
   ::GetSystemTimeAsFileTime(&now);
   std::uint64_t seed = static_cast<std::uint64_t>(counter.QuadPart);
-  seed ^= (static_cast<std::uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime) * 0x9E3779B97F4A7C15u;
+  seed ^= (static_cast<std::uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime) *
+          0x9E3779B97F4A7C15u;
   seed ^= (static_cast<std::uint64_t>(::GetCurrentProcessId()) << 32 | ::GetCurrentThreadId()) *
           0xC2B2AE3D27D4EB4Fu;
   seed ^= seed >> 29;

@@ -21,3 +21,12 @@
 #undef WINVER
 #define WINVER 0x0601
 #include <windows.h>
+
+// A function of a loaded DLL, looked up by name at run time: one that an
+// older Windows lacks, or one that must not be imported. Null when the
+// module or the function is missing.
+template <typename Function>
+Function FunctionOf(HMODULE module, const char* name) {
+  if (!module) return nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}

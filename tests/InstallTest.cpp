@@ -15,6 +15,11 @@ class InstallTest : public testing::EngineScenario {
  public:
   // The startup folder after a complete install.
   const Tree kInstalled = testing::InstalledTree({L"deutsch.dic", L"english.dic"});
+
+  // The package's single files, without its folder.
+  void UnpackSingleFiles() {
+    for (const std::wstring& name : testing::kPackageFiles) fs_->AddFile(Package(name), "");
+  }
 };
 
 TEST_F(InstallTest, CopiesThePackageIntoWordsStartupFolder) {
@@ -169,18 +174,18 @@ TEST_F(InstallTest, FailuresAndWhatStays) {
        -4, {L"Dictionaries", L"Lexiphon.dot", L"Lexiphon.exp", L"Lexiphon.ini", L"SortTxtFile.bat"}},
       {"the package folder missing from the package",
        [](InstallTest& t) {
-         for (const std::wstring& name : testing::kPackageFiles) t.fs_->AddFile(t.Package(name), "");
+         t.UnpackSingleFiles();
        },
        -3, testing::InstalledTree({})},
       {"a file stands where the package folder should be in the package",
        [](InstallTest& t) {
-         for (const std::wstring& name : testing::kPackageFiles) t.fs_->AddFile(t.Package(name), "");
+         t.UnpackSingleFiles();
          t.fs_->AddFile(t.Package(L"Dictionaries"), "a file");
        },
        -3, testing::InstalledTree({})},
       {"the package folder is a link to someone else's folder",
        [](InstallTest& t) {
-         for (const std::wstring& name : testing::kPackageFiles) t.fs_->AddFile(t.Package(name), "");
+         t.UnpackSingleFiles();
          t.fs_->AddFile(L"C:\\Users\\Other\\Private\\diary.dic", "private");
          t.fs_->AddLink(t.Package(L"Dictionaries"), L"C:\\Users\\Other\\Private");
        },

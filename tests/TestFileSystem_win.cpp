@@ -59,9 +59,8 @@ void RemoveTree(const std::wstring& folder) {
 }
 
 std::string UnixName(const std::wstring& path) {
-  using UnixFileName = char*(CDECL*)(const wchar_t*);
-  const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
-      ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  const auto unixFileName = FunctionOf<char*(CDECL*)(const wchar_t*)>(
+      ::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name");
   char* name = unixFileName ? unixFileName(path.c_str()) : nullptr;
   if (!name) return std::string();
   const std::string copy(name);
@@ -177,8 +176,9 @@ class RealTestFileSystem final : public TestFileSystem {
   // already at `link` is pointed at the new target. Wine cannot delete a
   // folder link either: the links made go the same way at the end.
   bool MakeLink(const std::wstring& link, const std::wstring& target) override {
-    const bool made = RunUnix("/bin/ln -sfn \"" + UnixName(target) + "\" \"" + UnixName(link) + "\"",
-                              [&link] { return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    const std::string command = "/bin/ln -sfn \"" + UnixName(target) + "\" \"" + UnixName(link) + "\"";
+    const bool made =
+        RunUnix(command, [&link] { return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; });
     if (made) links_.push_back(link);
     return made;
   }

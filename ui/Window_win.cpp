@@ -19,8 +19,7 @@ constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 // Windows 7, so they are looked up at run time.
 template <typename Function>
 Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+  return FunctionOf<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 unsigned SystemDpi() {

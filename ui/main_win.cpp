@@ -23,10 +23,8 @@ namespace {
 // loaded now from System32, so that a later bare-name load finds them
 // loaded. The static imports are KnownDLLs, which are never searched for.
 void RestrictDllSearch() {
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"),
-                                               "SetDefaultDllDirectories")));
+  const auto setDefaultDllDirectories = FunctionOf<BOOL(WINAPI*)(DWORD)>(
+      ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
   if (setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
   ::SetDllDirectoryW(L"");
   wchar_t system[MAX_PATH];
@@ -43,10 +41,8 @@ void RestrictDllSearch() {
 // comctl32 is loaded only now, after the search is restricted; the manifest
 // makes it version 6. Without it the buttons still work, in the old look.
 void LoadCommonControls() {
-  using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const HMODULE comctl32 = ::LoadLibraryW(L"comctl32.dll");
-  const auto init = reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(
-      comctl32 ? ::GetProcAddress(comctl32, "InitCommonControlsEx") : nullptr));
+  const auto init = FunctionOf<BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*)>(
+      ::LoadLibraryW(L"comctl32.dll"), "InitCommonControlsEx");
   const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   if (init) init(&controls);
 }
